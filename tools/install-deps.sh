@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need.
+# Installs only what is missing; does nothing when everything is present.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build make pkg-config
+  qt6-base-dev libsdl2-dev libgtest-dev
+  # fonts: Song style for 宋体, Kai style for 楷体_GB2312
+  fonts-arphic-uming fonts-arphic-ukai
+  # artwork rendering (SVG to PNG/ICO)
+  librsvg2-bin imagemagick
+  # voice pack
+  espeak-ng sox
+  # tests: virtual X server, input driving, desktop file checks, packaging
+  xvfb xauth xdotool x11-utils desktop-file-utils appstream dpkg-dev file
+  # fuzzing and sanitizers
+  clang-14 libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

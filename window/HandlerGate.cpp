@@ -1,0 +1,50 @@
+#include "HandlerGate.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdlib>
+#include <exception>
+
+namespace window {
+
+void HandlerGate::Run(std::function<void()> handler)
+{
+    pending_.push_back(std::move(handler));
+    if (busy_)
+        return;
+    busy_ = true;
+    while (!pending_.empty()) {
+        std::function<void()> next = std::move(pending_.front());
+        pending_.pop_front();
+        RunReported(next);
+    }
+    busy_ = false;
+    // Held keys and clicks are only handed over when some new event wakes
+    // the loop; this one does it at once.
+    QTimer::singleShot(0, owner_, [this] { DeliverHeldInput(); });
+}
+
+void HandlerGate::KeepPainting()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void HandlerGate::DeliverHeldInput()
+{
+    if (!busy_)
+        QCoreApplication::processEvents();
+}
+
+void HandlerGate::RunReported(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(nullptr, QStringLiteral("Zorbanu"),
+                              QStringLiteral("运行时错误: %1").arg(QString::fromUtf8(error.what())));
+        std::exit(EXIT_FAILURE);
+    }
+}
+
+}  // namespace window

@@ -1,0 +1,85 @@
+#pragma once
+// The window's static description: every control's kind, box (in twips,
+// 1/1440 inch, 15 to a pixel at 96 dpi), text at creation, font, colours,
+// alignment and tab index. Form1 builds its widgets from this table once;
+// nothing here changes at run time.
+
+#include <QRect>
+#include <QString>
+#include <Qt>
+#include <array>
+#include <optional>
+
+namespace window {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+enum class ControlKind { Label, AnswerBox, Button, Picture, Line };
+enum class FontFace { Song, Kai };  // "宋体" and "楷体_GB2312"
+enum class Colour { ButtonFace, ButtonText, WindowText, PureRed, PureBlue };
+
+struct FontSpec {
+    FontFace face;
+    double points;
+};
+
+struct ControlSpec {
+    const char* name;
+    ControlKind kind;
+    QRect twips;  // for a line: from its left end, one twip high
+    const char* text;
+    std::optional<FontSpec> font;          // none: the window font
+    std::optional<Colour> textColour;
+    std::optional<Colour> background;      // none: transparent
+    Qt::Alignment alignment;
+    int tabIndex;                           // -1: not in the tab order at all
+    const char* picture;                    // resource path for pictures
+};
+
+inline constexpr FontSpec kWindowFont{FontFace::Song, 18};
+
+// In the order the window lists them.
+inline const std::array<ControlSpec, 12> kControls{{
+    {"Command3", ControlKind::Button, {4185, 3120, 1215, 495}, "读题", FontSpec{FontFace::Song, 15.75},
+     std::nullopt, std::nullopt, Qt::AlignCenter, 8, nullptr},
+    {"Command2", ControlKind::Button, {4200, 4320, 1215, 495}, "结束", FontSpec{FontFace::Song, 15},
+     std::nullopt, std::nullopt, Qt::AlignCenter, 5, nullptr},
+    {"Command1", ControlKind::Button, {4200, 3720, 1215, 495}, "继续", FontSpec{FontFace::Song, 15.75},
+     std::nullopt, std::nullopt, Qt::AlignCenter, 4, nullptr},
+    {"Text3", ControlKind::AnswerBox, {1725, 1935, 1890, 495}, "", std::nullopt,
+     Colour::WindowText, Colour::ButtonFace, Qt::AlignRight | Qt::AlignVCenter, 0, nullptr},
+    {"Image2", ControlKind::Picture, {4230, 1665, 1080, 960}, "", std::nullopt,
+     std::nullopt, std::nullopt, Qt::AlignCenter, -1, ":/pictures/cross.png"},
+    {"Image1", ControlKind::Picture, {4230, 1665, 1065, 945}, "", std::nullopt,
+     std::nullopt, std::nullopt, Qt::AlignCenter, -1, ":/pictures/tick.png"},
+    {"Label2", ControlKind::Label, {0, 4200, 3975, 435}, "", FontSpec{FontFace::Kai, 15},
+     Colour::PureBlue, std::nullopt, Qt::AlignLeft | Qt::AlignTop, 7, nullptr},
+    {"Line1", ControlKind::Line, {1305, 1680, 3960 - 1305, 15}, "", std::nullopt,
+     Colour::WindowText, std::nullopt, Qt::AlignLeft, -1, nullptr},
+    {"Label3", ControlKind::Label, {0, 3240, 3855, 435}, "", FontSpec{FontFace::Song, 15},
+     Colour::PureRed, std::nullopt, Qt::AlignLeft | Qt::AlignTop, 6, nullptr},
+    {"Label4", ControlKind::Label, {2085, 240, 1530, 525}, "", std::nullopt,
+     Colour::WindowText, Colour::ButtonFace, Qt::AlignRight | Qt::AlignTop, 3, nullptr},
+    {"Label1", ControlKind::Label, {1710, 990, 270, 525}, "+", std::nullopt,
+     Colour::ButtonText, std::nullopt, Qt::AlignLeft | Qt::AlignTop, 2, nullptr},
+    {"Label5", ControlKind::Label, {2085, 960, 1530, 525}, "", std::nullopt,
+     Colour::WindowText, Colour::ButtonFace, Qt::AlignRight | Qt::AlignTop, 1, nullptr},
+}};
+
+// The window's client area and its place on a 96 dpi screen.
+inline constexpr QSize kClientTwips{5715, 4890};
+
+inline QRect PixelsFromTwips(const QRect& twips)
+{
+    return {twips.x() / kTwipsPerPixel, twips.y() / kTwipsPerPixel,
+            twips.width() / kTwipsPerPixel, twips.height() / kTwipsPerPixel};
+}
+
+// Point sizes are turned into pixels at 96 dpi (18 pt = 24 px), so the texts
+// keep fitting their fixed boxes whatever font DPI the desktop reports.
+inline int PixelsFromPoints(double points)
+{
+    return static_cast<int>(points * 96 / 72 + 0.5);
+}
+
+}  // namespace window

@@ -1,0 +1,122 @@
+#include "Widgets.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <climits>
+
+namespace window {
+
+void InstallFontSubstitutions()
+{
+    QFont::insertSubstitutions("宋体", {"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC"});
+    QFont::insertSubstitutions("楷体_GB2312", {"AR PL UKai CN", "AR PL UKai TW", "AR PL UMing CN"});
+}
+
+QFont MakeFont(const FontSpec& spec)
+{
+    QFont font(spec.face == FontFace::Song ? "宋体" : "楷体_GB2312");
+    font.setPixelSize(PixelsFromPoints(spec.points));
+    font.setWeight(QFont::Normal);
+    font.setStyleHint(spec.face == FontFace::Song ? QFont::Serif : QFont::Cursive);
+    return font;
+}
+
+QColor ResolveColour(Colour colour, const QPalette& palette)
+{
+    switch (colour) {
+    case Colour::ButtonFace:
+        return palette.color(QPalette::Button);
+    case Colour::ButtonText:
+        return palette.color(QPalette::ButtonText);
+    case Colour::WindowText:
+        return palette.color(QPalette::WindowText);
+    case Colour::PureRed:
+        return QColor(255, 0, 0);
+    case Colour::PureBlue:
+        return QColor(0, 0, 255);
+    }
+    return {};
+}
+
+void RuleLine::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(QRect(0, 0, width(), 1), palette().color(foregroundRole()));
+}
+
+namespace {
+
+QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent)
+{
+    const QString text = QString::fromUtf8(spec.text);
+    switch (spec.kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(text, parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(spec.alignment);
+        return label;
+    }
+    case ControlKind::AnswerBox: {
+        auto* box = new QLineEdit(text, parent);
+        box->setFrame(false);
+        box->setAlignment(spec.alignment);
+        box->setMaxLength(INT_MAX);
+        return box;
+    }
+    case ControlKind::Button: {
+        auto* button = new QPushButton(text, parent);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        return button;
+    }
+    case ControlKind::Picture: {
+        auto* picture = new QLabel(parent);
+        picture->setPixmap(QPixmap(QString::fromUtf8(spec.picture)));
+        picture->setScaledContents(true);
+        picture->hide();
+        return picture;
+    }
+    case ControlKind::Line: {
+        auto* line = new RuleLine(parent);
+        line->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return line;
+    }
+    }
+    return nullptr;
+}
+
+void ApplyColours(const ControlSpec& spec, QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    if (spec.textColour) {
+        QColor colour = ResolveColour(*spec.textColour, palette);
+        palette.setColor(QPalette::WindowText, colour);
+        palette.setColor(QPalette::Text, colour);
+    }
+    if (spec.background) {
+        QColor colour = ResolveColour(*spec.background, palette);
+        palette.setColor(QPalette::Window, colour);
+        palette.setColor(QPalette::Base, colour);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+QWidget* MakeControl(const ControlSpec& spec, QWidget* parent)
+{
+    QWidget* widget = MakeWidget(spec, parent);
+    widget->setObjectName(spec.name);
+    QRect box = PixelsFromTwips(spec.twips);
+    if (spec.kind == ControlKind::Line)
+        box.setHeight(1);
+    widget->setGeometry(box);
+    widget->setFont(MakeFont(spec.font.value_or(kWindowFont)));
+    ApplyColours(spec, widget);
+    return widget;
+}
+
+}  // namespace window
