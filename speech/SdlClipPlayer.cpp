@@ -51,8 +51,13 @@ SdlClipPlayer::SdlClipPlayer()
 
 SdlClipPlayer::~SdlClipPlayer()
 {
-    if (device_ != 0)
+    if (device_ != 0) {
+        // The last clip may still be finishing: let it end, then give the
+        // device the time of its last buffer before closing it.
+        WaitUntilQueued(0, false);
+        SDL_Delay(static_cast<Uint32>(1000.0 * bufferBytes_ / BytesPerSecond()) + 1);
         SDL_CloseAudioDevice(device_);
+    }
     if (audioInitialised_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -106,20 +111,32 @@ void SdlClipPlayer::PlayClip(const std::string& fileName)
         Idle();  // let the window show what the caller wrote before the sound starts
     if (SDL_QueueAudio(device_, clip->data(), static_cast<Uint32>(clip->size())) != 0)
         return;
-    WaitUntilOneBufferLeft();
+    WaitUntilQueued(bufferBytes_, true);
 }
 
-void SdlClipPlayer::WaitUntilOneBufferLeft()
+std::uint32_t SdlClipPlayer::QueuedBytes() const
+{
+    return device_ != 0 ? SDL_GetQueuedAudioSize(device_) : 0;
+}
+
+double SdlClipPlayer::BytesPerSecond() const
+{
+    return double(sampleRate_) * channels_ * SDL_AUDIO_BITSIZE(format_) / 8;
+}
+
+// Sleeps in short steps (never spinning) until at most `left` bytes are
+// still queued, calling the idle callback between steps when asked to.
+void SdlClipPlayer::WaitUntilQueued(std::uint32_t left, bool callIdle)
 {
     using namespace std::chrono;
-    const double bytesPerSecond = double(sampleRate_) * channels_ * SDL_AUDIO_BITSIZE(format_) / 8;
     for (;;) {
         Uint32 queued = SDL_GetQueuedAudioSize(device_);
-        if (queued <= bufferBytes_)
+        if (queued <= left)
             return;
-        Idle();
-        auto untilLastBuffer = duration<double>((queued - bufferBytes_) / bytesPerSecond);
-        std::this_thread::sleep_for(std::min<duration<double>>(untilLastBuffer, kWaitStep));
+        if (callIdle)
+            Idle();
+        auto untilLeft = duration<double>((queued - left) / BytesPerSecond());
+        std::this_thread::sleep_for(std::min<duration<double>>(untilLeft, kWaitStep));
     }
 }
 

@@ -38,13 +38,16 @@ public:
     int SampleRate() const { return sampleRate_; }
     // Bytes SDL takes per device callback.
     std::uint32_t BufferBytes() const { return bufferBytes_; }
+    // Bytes queued and not yet played.
+    std::uint32_t QueuedBytes() const;
 
     // The clip converted to the device's format, or nothing when it cannot
     // be played. Public for tests and the fuzzer.
     std::optional<std::vector<std::uint8_t>> Decode(const std::string& fileName) const;
 
 private:
-    void WaitUntilOneBufferLeft();
+    void WaitUntilQueued(std::uint32_t left, bool callIdle);
+    double BytesPerSecond() const;
     void Idle();
 
     bool audioInitialised_ = false;
