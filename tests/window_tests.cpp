@@ -63,6 +63,31 @@ TEST_F(Window, EveryControlStandsInItsDesignedBox)
         EXPECT_EQ(Get(name)->geometry().right() + 1, 3615 / 15) << name;
 }
 
+// The rightmost column of dark pixels inside a control's box.
+int InkRightEdge(const QImage& window, const QRect& box)
+{
+    int right = -1;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            if (qGray(window.pixel(x, y)) < 128)
+                right = std::max(right, x);
+    return right;
+}
+
+TEST_F(Window, UnitsStandUnderUnitsInTheWrittenSum)
+{
+    Start(8, 8);
+    Box()->setText("468");
+    Get("Command1")->setFocus();  // no text cursor in the picture
+    const QImage shot = form->grab().toImage();
+    const int operandEdge = InkRightEdge(shot, Get("Label4")->geometry());
+    EXPECT_EQ(InkRightEdge(shot, Get("Label5")->geometry()), operandEdge);
+    // The answer keeps the box's last pixel column free for the text cursor.
+    const int answerEdge = InkRightEdge(shot, Box()->geometry());
+    EXPECT_GE(answerEdge, operandEdge - 1);
+    EXPECT_LE(answerEdge, operandEdge);
+}
+
 TEST_F(Window, TextsUseSongAndKaiFacesThatFitTheirBoxes)
 {
     Start(7, 2);

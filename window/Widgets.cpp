@@ -62,6 +62,10 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent)
         auto* box = new QLineEdit(text, parent);
         box->setFrame(false);
         box->setAlignment(spec.alignment);
+        // Qt keeps a few pixels free right of the text; take back all but
+        // the text cursor's column, so the answer's units stand under the
+        // operands' units.
+        box->setTextMargins(0, 0, -3, 0);
         box->setMaxLength(INT_MAX);
         return box;
     }
