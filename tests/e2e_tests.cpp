@@ -11,10 +11,10 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <thread>
 
 #include "speech/Composer.h"
+#include "support/ClipPack.h"
 #include "support/Wav.h"
 
 using namespace testing_support;
@@ -27,11 +27,6 @@ constexpr int kEqualsFrames = 22050; // "=" lasts 1 s, leaving time to type whil
 // Guards against a hung program only; nothing here measures speed.
 constexpr auto kPatience = 30s;
 
-const std::vector<std::string> kClips = {
-    "0.wav", "1.wav", "2.wav", "3.wav", "4.wav", "5.wav",   "6.wav",   "7.wav",   "8.wav",   "9.wav",  "bai.wav",
-    "shi.wav", "nul.wav", "a.wav", "+.wav", "-.wav", "×.wav", "÷.wav", "=.wav", "win.wav", "won.wav"};
-
-int ValueOf(std::size_t clip) { return 1000 + 700 * static_cast<int>(clip); }
 int FramesOf(const std::string& name) { return name == "=.wav" ? kEqualsFrames : kFrames; }
 
 std::string Shell(const std::string& command)
@@ -65,9 +60,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(getenv("DISPLAY"), nullptr) << "run under xvfb-run";
-        for (std::size_t i = 0; i < kClips.size(); ++i)
-            WriteFile(dir / kClips[i], MakeWav({}, Constant(ValueOf(i), FramesOf(kClips[i]))));
-        Launch();
+        WriteRecognisableClips(dir.path(), FramesOf);
     }
 
     void TearDown() override
@@ -92,21 +85,7 @@ protected:
         }
     }
 
-    // Every clip heard so far, by name; a clip still playing counts once it
-    // is more than half heard.
-    std::vector<std::string> Heard() const
-    {
-        std::map<int, std::string> byValue;
-        for (std::size_t i = 0; i < kClips.size(); ++i)
-            byValue[ValueOf(i)] = kClips[i];
-        std::vector<std::string> heard;
-        for (const Segment& run : NonSilentSegments(ReadDiskOutput(dir / "out.raw"))) {
-            std::string name = byValue.count(run.value) ? byValue[run.value] : "?";
-            auto times = std::lround(double(run.length) / FramesOf(name));
-            heard.insert(heard.end(), static_cast<std::size_t>(times), name);
-        }
-        return heard;
-    }
+    std::vector<std::string> Heard() const { return ClipsHeard(dir / "out.raw", FramesOf); }
 
     bool WaitUntil(const std::function<bool()>& done) const
     {
@@ -161,6 +140,7 @@ protected:
 
 TEST_F(Program, SpeaksTheFirstProblemBeforeShowingTheWindowAndPlaysThrough)
 {
+    Launch();
     // Start-up: the twelve clips of a valid first problem, then the window.
     std::string window;
     ASSERT_TRUE(WaitUntil([&] { return !(window = VisibleWindow()).empty(); })) << "no window";
@@ -217,6 +197,7 @@ TEST_F(Program, SpeaksTheFirstProblemBeforeShowingTheWindowAndPlaysThrough)
 
 TEST_F(Program, ACloseRequestWhileSpeakingEndsTheProgramAfterTheReading)
 {
+    Launch();
     std::string window;
     ASSERT_TRUE(WaitUntil([&] { return !(window = VisibleWindow()).empty(); }));
     Xdo("mousemove --window " + window + " 319 224 click 1");  // Read
@@ -224,6 +205,36 @@ TEST_F(Program, ACloseRequestWhileSpeakingEndsTheProgramAfterTheReading)
     Shell(std::string(X_CLOSE_BINARY) + " " + window);
     EXPECT_EQ(ExitStatus(), 0);
     EXPECT_EQ(Heard().size(), 24u) << "the reading was finished, then the program ended";
+}
+
+TEST_F(Program, EndsOnTerminationSignals)
+{
+    Launch();
+    ASSERT_TRUE(WaitUntil([&] { return !VisibleWindow().empty(); }));
+    kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_TRUE(WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }));
+    pid = 0;
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+}
+
+TEST_F(Program, JunkUnderTheClipNamesIsSilentAndHarmless)
+{
+    std::vector<std::uint8_t> junk(5000);
+    for (std::size_t i = 0; i < junk.size(); ++i)
+        junk[i] = static_cast<std::uint8_t>(i * 7919 % 251);
+    auto greedy = MakeWav({}, Constant(3000, 500));
+    greedy[40] = 0xF0, greedy[41] = 0xFF, greedy[42] = 0xFF, greedy[43] = 0xFF;  // claims ~4 GiB of data
+    const auto& names = AllClipNames();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        WriteFile(dir / names[i], i % 2 ? junk : greedy);
+    Launch();
+    std::string window;
+    ASSERT_TRUE(WaitUntil([&] { return !(window = VisibleWindow()).empty(); }));
+    Xdo("mousemove --window " + window + " 319 224 click 1");  // Read
+    Xdo("mousemove --window " + window + " 320 304 click 1");  // End
+    EXPECT_EQ(ExitStatus(), 0);
+    EXPECT_TRUE(Heard().empty());
 }
 
 }  // namespace

@@ -1,0 +1,25 @@
+#pragma once
+// A clip folder in which every clip the program can play is one constant,
+// distinct sample value, and the disk audio driver's output read back as
+// the list of clip names heard.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Every clip name the program uses.
+const std::vector<std::string>& AllClipNames();
+
+// frames(name) gives each clip's length at 22050 Hz.
+using ClipLengths = std::function<int(const std::string&)>;
+
+void WriteRecognisableClips(const std::filesystem::path& dir, const ClipLengths& frames);
+
+// The clips heard in the disk output, in order; a clip still playing counts
+// once more than half of it has been heard. Unknown sounds show as "?".
+std::vector<std::string> ClipsHeard(const std::filesystem::path& diskOutput, const ClipLengths& frames);
+
+}  // namespace testing_support
