@@ -3,7 +3,7 @@ BUILD ?= build
 CLIPS := $(BUILD)/clips
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test clips package fuzz clean
+.PHONY: all deps configure build run test clips package fuzz bench clean
 
 all: build
 
@@ -30,6 +30,10 @@ run: build clips
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
+
+# Performance figures of the real program (needs no display: runs on Xvfb).
+bench: build
+	xvfb-run -a -s "-screen 0 1024x768x24 -noreset" $(BUILD)/bench/zorbanu_bench
 
 clean:
 	rm -rf $(BUILD)
