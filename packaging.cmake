@@ -15,7 +15,7 @@ set(CPACK_COMPONENT_PROGRAM_DESCRIPTION
     "Arithmetic drill for young children, spoken in Mandarin\n One window shows a sum, speaks it and praises right answers.")
 # Qt and SDL come from the linked libraries; the fonts are chosen by name.
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-arphic-ukai")
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-arphic-ukai, qt6-translations-l10n")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS "zorbanu-voice-cmn")
 
 set(CPACK_DEBIAN_VOICE_PACKAGE_NAME zorbanu-voice-cmn)

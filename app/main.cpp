@@ -10,6 +10,7 @@ int main(int argc, char* argv[])
 {
     window::InstallFontSubstitutions();
     QApplication app(argc, argv);
+    window::InstallChineseQtTexts();
     quiz::ClockRandom random;
     speech::SdlClipPlayer player;
     player.SetIdleCallback(&window::HandlerGate::KeepPainting);

@@ -1,6 +1,9 @@
 // The quiz in play through the real Form1: Continue, judging, the settings
 // commands, the popup menu, Read and End.
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+#include <stdexcept>
 #include <QSignalSpy>
 #include <cstdlib>
 
@@ -241,6 +244,32 @@ TEST_F(Play, AHandlerAskedForWhileSpeakingRunsAfterwards)
     auto second = Spoken(1, 2, "+");
     expected.insert(expected.end(), second.begin(), second.end());
     EXPECT_EQ(player.played, expected);
+}
+
+// A fault inside a handler is not hidden: the standard error message is
+// shown, and the program ends with a failure status.
+class FailingRandom final : public quiz::RandomSource {
+public:
+    void SeedRandom() override {}
+    float NextSingle() override { throw std::runtime_error("no random values"); }
+};
+
+TEST(HandlerFault, ShowsTheErrorMessageAndEnds)
+{
+    EXPECT_EXIT(
+        {
+            QTimer::singleShot(50, [] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    std::fprintf(stderr, "message: %s\n", box->text().toStdString().c_str());
+                    box->accept();
+                }
+            });
+            FailingRandom random;
+            RecordingPlayer player;
+            window::Form1 form(random, player);
+            form.Form_Load();
+        },
+        ::testing::ExitedWithCode(EXIT_FAILURE), "message: .*no random values");
 }
 
 // One whole round with the real SDL player on the disk driver.

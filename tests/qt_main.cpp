@@ -10,6 +10,7 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     window::InstallFontSubstitutions();
     QApplication app(argc, argv);
+    window::InstallChineseQtTexts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

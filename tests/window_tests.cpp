@@ -192,6 +192,16 @@ TEST_F(Window, PopupMenuHoldsTheSevenCommandsAndASeparator)
     EXPECT_FALSE(form->PopupMenu()->isVisible());
 }
 
+TEST_F(Window, TheAnswerBoxEditMenuSpeaksChinese)
+{
+    Start(7, 2);
+    std::unique_ptr<QMenu> menu(Box()->createStandardContextMenu());
+    ASSERT_FALSE(menu->actions().isEmpty());
+    const QString undo = menu->actions().first()->text();
+    EXPECT_TRUE(std::any_of(undo.begin(), undo.end(), [](QChar c) { return c.unicode() >= 0x4E00; }))
+        << undo.toStdString();
+}
+
 TEST_F(Window, PicturesAreRedMarksStretchedToTheirBoxes)
 {
     Start(7, 2);

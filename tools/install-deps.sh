@@ -7,6 +7,8 @@ packages=(
   # build
   g++ cmake ninja-build make pkg-config
   qt6-base-dev libsdl2-dev libgtest-dev
+  # Qt's own texts (the answer box's edit menu, message box buttons) in Chinese
+  qt6-translations-l10n
   # fonts: Song style for 宋体, Kai style for 楷体_GB2312
   fonts-arphic-uming fonts-arphic-ukai
   # artwork rendering (SVG to PNG/ICO)

@@ -91,6 +91,8 @@ void Form1::BuildPopupMenu()
 {
     popupmnu_ = new QMenu(this);
     popupmnu_->setObjectName("popupmnu");
+    // The desktop's menu font may have no Chinese glyphs of its own.
+    popupmnu_->setFont(MakeFont(kMenuFont));
     bool rangesDone = false;
     for (const quiz::MenuCommand& command : quiz::kMenuCommands) {
         if (command.op && !rangesDone) {

@@ -37,6 +37,7 @@ struct ControlSpec {
 };
 
 inline constexpr FontSpec kWindowFont{FontFace::Song, 18};
+inline constexpr FontSpec kMenuFont{FontFace::Song, 12};
 
 // In the order the window lists them.
 inline const std::array<ControlSpec, 12> kControls{{

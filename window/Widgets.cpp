@@ -1,6 +1,9 @@
 #include "Widgets.h"
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -12,6 +15,13 @@ void InstallFontSubstitutions()
 {
     QFont::insertSubstitutions("宋体", {"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC"});
     QFont::insertSubstitutions("楷体_GB2312", {"AR PL UKai CN", "AR PL UKai TW", "AR PL UMing CN"});
+}
+
+void InstallChineseQtTexts()
+{
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
 }
 
 QFont MakeFont(const FontSpec& spec)

@@ -14,6 +14,10 @@ namespace window {
 // cover Simplified Chinese. Must run before the QApplication is made.
 void InstallFontSubstitutions();
 
+// Qt's own texts (the answer box's edit menu, message box buttons) in
+// Simplified Chinese, like everything else the child sees.
+void InstallChineseQtTexts();
+
 QFont MakeFont(const FontSpec& spec);
 QColor ResolveColour(Colour colour, const QPalette& palette);
 QWidget* MakeControl(const ControlSpec& spec, QWidget* parent);
