@@ -43,7 +43,9 @@ void HandlerGate::RunReported(const std::function<void()>& handler)
     } catch (const std::exception& error) {
         QMessageBox::critical(nullptr, QStringLiteral("Zorbanu"),
                               QStringLiteral("运行时错误: %1").arg(QString::fromUtf8(error.what())));
-        std::exit(EXIT_FAILURE);
+        // End at once: there is nothing to save, and tearing the window down
+        // from inside one of its own handlers is not safe.
+        std::_Exit(EXIT_FAILURE);
     }
 }
 
