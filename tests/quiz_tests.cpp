@@ -6,7 +6,6 @@
 #include <set>
 #include <utility>
 
-#include "quiz/Judge.h"
 #include "quiz/Problems.h"
 #include "quiz/Random.h"
 #include "support/Doubles.h"
@@ -68,23 +67,6 @@ TEST(ProblemRules, RejectedPassDrawsBothOperandsAfresh)
     EXPECT_EQ(pair.first, 8);
     EXPECT_EQ(pair.second, 4);
     EXPECT_EQ(random.consumed, 4u);
-}
-
-TEST(Judge, ExpectedResultPerOperation)
-{
-    EXPECT_EQ(ExpectedResult(7, 2, Op::Add), 9);
-    EXPECT_EQ(ExpectedResult(3, 8, Op::Subtract), -5);
-    EXPECT_EQ(ExpectedResult(999, 999, Op::Multiply), 998001);
-    EXPECT_EQ(ExpectedResult(7, 2, Op::Divide), 3.5);
-    EXPECT_EQ(ExpectedResult(1, 3, Op::Divide), 1.0 / 3.0);
-}
-
-TEST(Judge, ComparesExactlyAndOutOfRangeIsNeverRight)
-{
-    EXPECT_TRUE(IsRightAnswer({12, ReadStatus::Number}, 12));
-    EXPECT_FALSE(IsRightAnswer({12.5, ReadStatus::Number}, 12));
-    EXPECT_TRUE(IsRightAnswer({0, ReadStatus::NothingReadable}, 0));
-    EXPECT_FALSE(IsRightAnswer({0, ReadStatus::OutOfRange}, 0));
 }
 
 }  // namespace

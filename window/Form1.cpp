@@ -75,8 +75,6 @@ void Form1::BuildControls()
         labels_[i] = findChild<QLabel*>(QString("Label%1").arg(i + 1));
     Text3_ = findChild<QLineEdit*>("Text3");
     Command1_ = findChild<QPushButton*>("Command1");
-    Command2_ = findChild<QPushButton*>("Command2");
-    Command3_ = findChild<QPushButton*>("Command3");
     Image1_ = findChild<QLabel*>("Image1");
     Image2_ = findChild<QLabel*>("Image2");
     // The tick lets clicks through to the window, like the bare surface.
@@ -220,13 +218,8 @@ bool Form1::AnswerBoxKeyPress(QKeyEvent* event)
         gate_.Run([this, key]() mutable { quiz_.Text3_KeyPress(key); });
         return key == kEnter;
     }
-    const char16_t typed = key;
     gate_.Run([this, &key] { quiz_.Text3_KeyPress(key); });
-    if (key == typed)
-        return false;
-    if (key != 0)
-        Text3_->insert(QString(QChar(key)));
-    return true;
+    return key == 0;  // the quiz cleared it: the box must not get it
 }
 
 QLabel* Form1::LabelWidget(quiz::Label label) const

@@ -66,8 +66,6 @@ private:
     std::array<QLabel*, 5> labels_{};
     QLineEdit* Text3_ = nullptr;
     QPushButton* Command1_ = nullptr;
-    QPushButton* Command2_ = nullptr;
-    QPushButton* Command3_ = nullptr;
     QLabel* Image1_ = nullptr;
     QLabel* Image2_ = nullptr;
     QMenu* popupmnu_ = nullptr;

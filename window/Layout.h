@@ -5,7 +5,6 @@
 // nothing here changes at run time.
 
 #include <QRect>
-#include <QString>
 #include <Qt>
 #include <array>
 #include <optional>
