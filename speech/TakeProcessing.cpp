@@ -1,0 +1,295 @@
+#include "TakeProcessing.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <numbers>
+#include <string>
+
+namespace speech {
+namespace {
+
+constexpr double kFullScale = 32768;
+constexpr std::size_t kFrame = kClipRate / 100;  // 10 ms
+// A frame is sound when its RMS is this far above the noise floor (15 dB),
+// a sample when its value is 13 dB above it; white noise almost never
+// reaches either.
+constexpr double kFrameAboveFloor = 5.6;
+constexpr double kSampleAboveFloor = 4.5;
+// Below -55 dBFS nothing counts as sound, even over digital silence.
+const double kQuietest = kFullScale * std::pow(10.0, -55.0 / 20);
+constexpr std::size_t kShortestSpeechFrames = 3;
+// A take counts as clipped throughout when this share of its speech sits
+// at full scale.
+constexpr double kClippedShare = 0.2;
+constexpr int kClippedValue = 32700;
+
+double DbFromLinear(double value)
+{
+    return value > 0 ? 20 * std::log10(value / kFullScale) : -std::numeric_limits<double>::infinity();
+}
+
+double LinearFromDb(double db)
+{
+    return std::pow(10.0, db / 20);
+}
+
+double Rms(std::span<const std::int16_t> samples)
+{
+    if (samples.empty())
+        return 0;
+    double sum = 0;
+    for (std::int16_t s : samples)
+        sum += double(s) * s;
+    return std::sqrt(sum / double(samples.size()));
+}
+
+std::vector<double> FrameLevels(std::span<const std::int16_t> take)
+{
+    std::vector<double> levels;
+    for (std::size_t at = 0; at + kFrame <= take.size(); at += kFrame)
+        levels.push_back(Rms(take.subspan(at, kFrame)));
+    return levels;
+}
+
+// The level the quietest tenth of the take's frames stays under.
+double NoiseFloor(std::vector<double> levels)
+{
+    auto tenth = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 10);
+    std::nth_element(levels.begin(), tenth, levels.end());
+    return *tenth;
+}
+
+bool IsLoud(std::int16_t sample, double threshold)
+{
+    return std::abs(int(sample)) > threshold;
+}
+
+// Moves each end of the frames found loud onto the first and last loud
+// sample, searching from one frame outside them.
+SpeechSpan RefineToSamples(std::span<const std::int16_t> take, std::size_t firstFrame, std::size_t lastFrame,
+                           double threshold)
+{
+    const std::size_t from = firstFrame > 0 ? (firstFrame - 1) * kFrame : 0;
+    const std::size_t to = std::min(take.size(), (lastFrame + 2) * kFrame);
+    std::size_t begin = from;
+    while (begin < to && !IsLoud(take[begin], threshold))
+        ++begin;
+    std::size_t end = to;
+    while (end > begin && !IsLoud(take[end - 1], threshold))
+        --end;
+    return {begin, end};
+}
+
+bool IsClippedThroughout(std::span<const std::int16_t> speech)
+{
+    auto clipped = std::count_if(speech.begin(), speech.end(),
+                                 [](std::int16_t s) { return std::abs(int(s)) >= kClippedValue; });
+    return double(clipped) > kClippedShare * double(speech.size());
+}
+
+double GainFor(std::span<const std::int16_t> speech, const ClipTargets& targets)
+{
+    const double gainDb = std::min(targets.rmsDb - RmsDb(speech), targets.peakLimitDb - PeakDb(speech));
+    return LinearFromDb(gainDb);
+}
+
+// Half-sine ramp from 0 at the clip's edge to 1 after `length` samples.
+double FadeWeight(std::size_t fromEdge, std::size_t length)
+{
+    if (fromEdge >= length)
+        return 1;
+    return (1 - std::cos(std::numbers::pi * double(fromEdge) / double(length))) / 2;
+}
+
+std::vector<std::int16_t> ScaleAndFade(std::span<const std::int16_t> speech, double gain, double fadeSeconds)
+{
+    const auto fade = static_cast<std::size_t>(std::lround(fadeSeconds * kClipRate));
+    std::vector<std::int16_t> clip(speech.size());
+    for (std::size_t i = 0; i < speech.size(); ++i) {
+        const double weight = FadeWeight(i, fade) * FadeWeight(speech.size() - 1 - i, fade);
+        const double value = std::round(speech[i] * gain * weight);
+        clip[i] = static_cast<std::int16_t>(std::clamp(value, -32768.0, 32767.0));
+    }
+    return clip;
+}
+
+void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5])
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(tag[i]));
+}
+
+std::uint32_t Get(std::span<const std::uint8_t> bytes, std::size_t at, int count)
+{
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = (value << 8) | bytes[at + static_cast<std::size_t>(i)];
+    return value;
+}
+
+bool HasTag(std::span<const std::uint8_t> bytes, std::size_t at, const char (&tag)[5])
+{
+    return std::equal(tag, tag + 4, bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+bool IsClipFormat(std::span<const std::uint8_t> fmt)
+{
+    return fmt.size() >= 16 && Get(fmt, 0, 2) == 1 && Get(fmt, 2, 2) == 1 && Get(fmt, 4, 4) == kClipRate &&
+           Get(fmt, 14, 2) == 16;
+}
+
+std::vector<std::int16_t> SamplesOf(std::span<const std::uint8_t> data)
+{
+    std::vector<std::int16_t> samples(data.size() / 2);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(Get(data, 2 * i, 2));
+    return samples;
+}
+
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written <= 0)
+            return false;
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Makes a rename inside the folder survive a power cut.
+void SyncFolder(const std::filesystem::path& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+double RmsDb(std::span<const std::int16_t> samples)
+{
+    return DbFromLinear(Rms(samples));
+}
+
+double PeakDb(std::span<const std::int16_t> samples)
+{
+    int peak = 0;
+    for (std::int16_t s : samples)
+        peak = std::max(peak, std::abs(int(s)));
+    return DbFromLinear(peak);
+}
+
+std::optional<SpeechSpan> FindSpeech(std::span<const std::int16_t> take)
+{
+    const std::vector<double> levels = FrameLevels(take);
+    if (levels.empty())
+        return std::nullopt;
+    const double floor = NoiseFloor(levels);
+    const double frameThreshold = std::max(floor * kFrameAboveFloor, kQuietest);
+    auto loud = [&](double level) { return level > frameThreshold; };
+    if (static_cast<std::size_t>(std::count_if(levels.begin(), levels.end(), loud)) < kShortestSpeechFrames)
+        return std::nullopt;
+    const auto first = static_cast<std::size_t>(std::find_if(levels.begin(), levels.end(), loud) - levels.begin());
+    const auto last = levels.size() - 1 -
+                      static_cast<std::size_t>(std::find_if(levels.rbegin(), levels.rend(), loud) - levels.rbegin());
+    return RefineToSamples(take, first, last, std::max(floor * kSampleAboveFloor, kQuietest));
+}
+
+ProcessedTake ProcessTake(std::span<const std::int16_t> take, const ClipTargets& targets)
+{
+    const std::optional<SpeechSpan> span = FindSpeech(take);
+    if (!span)
+        return {TakeVerdict::NoSpeech, {}};
+    const auto speech = take.subspan(span->begin, span->end - span->begin);
+    if (IsClippedThroughout(speech))
+        return {TakeVerdict::Clipped, {}};
+    return {TakeVerdict::Accepted, ScaleAndFade(speech, GainFor(speech, targets), targets.fadeSeconds)};
+}
+
+std::vector<std::uint8_t> EncodeWav(std::span<const std::int16_t> samples)
+{
+    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+    std::vector<std::uint8_t> out;
+    out.reserve(44 + dataBytes);
+    PutTag(out, "RIFF");
+    Put(out, 36 + dataBytes, 4);
+    PutTag(out, "WAVE");
+    PutTag(out, "fmt ");
+    Put(out, 16, 4);
+    Put(out, 1, 2);              // PCM
+    Put(out, 1, 2);              // mono
+    Put(out, kClipRate, 4);
+    Put(out, kClipRate * 2, 4);  // bytes a second
+    Put(out, 2, 2);              // bytes a frame
+    Put(out, 16, 2);             // bits a sample
+    PutTag(out, "data");
+    Put(out, dataBytes, 4);
+    for (std::int16_t s : samples)
+        Put(out, static_cast<std::uint16_t>(s), 2);
+    return out;
+}
+
+std::optional<std::vector<std::int16_t>> DecodeWav(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() < 12 || !HasTag(bytes, 0, "RIFF") || !HasTag(bytes, 8, "WAVE"))
+        return std::nullopt;
+    bool formatOk = false;
+    for (std::size_t at = 12; at + 8 <= bytes.size();) {
+        const std::size_t size = Get(bytes, at + 4, 4);
+        if (size > bytes.size() - at - 8)
+            return std::nullopt;
+        const auto body = bytes.subspan(at + 8, size);
+        if (HasTag(bytes, at, "fmt "))
+            formatOk = IsClipFormat(body);
+        else if (HasTag(bytes, at, "data"))
+            return formatOk ? std::optional(SamplesOf(body)) : std::nullopt;
+        at += 8 + size + (size & 1);
+    }
+    return std::nullopt;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes)
+{
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    const bool written = WriteAll(fd, bytes) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolder(folder);
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return std::nullopt;
+    return bytes;
+}
+
+}  // namespace speech
