@@ -56,11 +56,27 @@ fuzz: fuzz-build
 bench: build
 	xvfb-run -a -s "-screen 0 1024x768x24 -noreset" $(BUILD)/bench/zorbanu_bench
 
-# Debian packages of the program and the voice pack, installed under /usr.
-package: deps
-	cmake -S . -B $(DEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DZORBANU_BUILD_TESTS=OFF
-	cmake --build $(DEB_BUILD)
-	cd $(DEB_BUILD) && cpack
+# Debian packages (debian/, built by debhelper) of the program, its debug
+# symbols and the voice pack, from a copy of the tree in $(DEB_BUILD)/source,
+# without running the tests again. The .debs, .changes and .buildinfo are left
+# in $(DEB_BUILD), and lintian fails the target on any error or warning.
+# Whoever publishes the packages sets their own name and address:
+#   make package ZORBANU_MAINTAINER="Name <address>"
+ZORBANU_MAINTAINER ?= Zorbanu Developers <zorbanu-devel@users.noreply.example.org>
+package: export ZORBANU_MAINTAINER := $(ZORBANU_MAINTAINER)
+package:
+	@bash tools/install-deps.sh --packaging
+	@rm -rf $(DEB_BUILD) && mkdir -p $(DEB_BUILD)/source
+	@tar -cf - --exclude-vcs --exclude='./build*' --exclude='./$(DEB_BUILD)' --exclude=./.cache \
+	  --exclude=./compile_commands.json . | tar -xf - -C $(DEB_BUILD)/source
+	@cd $(DEB_BUILD)/source && \
+	  perl -pi -e 's/^Maintainer: .*/Maintainer: $$ENV{ZORBANU_MAINTAINER}/' debian/control && \
+	  perl -pi -e '$$n ||= s/^ -- .+?>  / -- $$ENV{ZORBANU_MAINTAINER}  /' debian/changelog
+	@echo "dpkg-buildpackage -b -us -uc  (log: $(DEB_BUILD)/build.log)"
+	@cd $(DEB_BUILD)/source && DEB_BUILD_OPTIONS="nocheck $$DEB_BUILD_OPTIONS" \
+	  dpkg-buildpackage -b -us -uc >../build.log 2>&1 || { tail -n 30 ../build.log; exit 1; }
+	@rm -rf $(DEB_BUILD)/source
+	lintian --pedantic --fail-on error,warning $(DEB_BUILD)/*.changes
 	@ls $(DEB_BUILD)/*.deb
 
 clean:

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing need.
 # Installs only what is missing; does nothing when everything is present.
+# Usage: install-deps.sh [--packaging]  (--packaging: only what `make package` needs)
 set -euo pipefail
 
 packages=(
@@ -21,6 +22,18 @@ packages=(
   clang-14 libclang-rt-14-dev
 )
 
+# What `make package` needs, and no test tools: debhelper, lintian and the
+# Build-Depends of debian/control. The packaging test needs them too.
+packaging=(
+  debhelper dpkg-dev lintian build-essential
+  cmake ninja-build qt6-base-dev libsdl2-dev espeak-ng sox
+)
+if [ "${1:-}" = --packaging ]; then
+  packages=("${packaging[@]}")
+else
+  packages+=("${packaging[@]}")
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
@@ -37,6 +50,14 @@ if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
 fi
 
+# apt's progress goes to a log that is shown only when something fails.
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { $sudo apt-get update -qq &&
+       $sudo env DEBIAN_FRONTEND=noninteractive \
+         apt-get install -y -qq --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "install-deps.sh: installing ${missing[*]} failed" >&2
+  exit 1
+fi
