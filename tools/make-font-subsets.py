@@ -1,0 +1,233 @@
+#!/usr/bin/env python3
+"""Makes the program's own two fonts: subsets of AR PL UMing CN and AR PL
+UKai CN that hold exactly the characters the program can show.
+
+The characters are collected here, at build time, from:
+  - every string literal with a non-ASCII character in the given C++ sources
+    (the quiz's texts, the menu captions, the buttons, the error message,
+    the recorder's texts, the signs + - x / =);
+  - the Chinese texts of Qt's own edit menu and message box buttons, read
+    from Qt's qtbase_zh_CN.qm;
+  - all printable ASCII, the full-width forms the answer box folds
+    (U+FF01..U+FF5E) and the ideographic space U+3000;
+  - the reference characters of FreeType's CJK auto-hinter, so that the
+    auto-hinter finds the same blue zones, and places every glyph on the
+    same pixels, as with the full font.
+Each subset gets a family name of its own, so it never clashes with a full
+font installed on the system, and a notice in its name table that it was
+modified, as the Arphic Public License asks.
+
+Usage: make-font-subsets.py --qm QM --song TTC --kai TTC --out DIR
+                            [--list FILE] SOURCE...
+"""
+
+import argparse
+import datetime
+import os
+import re
+import struct
+import sys
+
+from fontTools import subset
+from fontTools.ttLib import TTCollection, TTFont
+
+# FreeType's auto-fitter, script "hani" (src/autofit/afscript.h): the
+# standard characters it measures stem widths on.
+FREETYPE_CJK_STANDARD = "田囗"
+# FreeType's auto-fitter blue strings AF_BLUE_STRING_CJK_TOP and
+# AF_BLUE_STRING_CJK_BOTTOM (src/autofit/afblue.dat), the only CJK blue
+# zones of a default FreeType build: the top and bottom of these glyphs set
+# the blue zones every ideograph is fitted to.
+FREETYPE_CJK_TOP = ("他们你來們到和地对對就席我时時會来為能舰說说这這齊"
+                    "军同已愿既星是景民照现現理用置要軍那配里開雷露面顾")
+FREETYPE_CJK_BOTTOM = ("个为人他以们你來個們到和大对對就我时時有来為要說说"
+                       "主些因它想意理生當看着置者自著裡过还进進過道還里面")
+
+# Qt's texts that the window can show: the answer box's edit menu, and the
+# buttons and detail switch of a message box.
+QT_CONTEXTS = {"QLineEdit", "QPlatformTheme", "QDialogButtonBox", "QMessageBox"}
+
+FACES = {
+    # option: (family in the system font, our family, PostScript name)
+    "song": ("AR PL UMing CN", "Zorbanu Song", "ZorbanuSong"),
+    "kai": ("AR PL UKai CN", "Zorbanu Kai", "ZorbanuKai"),
+}
+
+
+def string_literals(text):
+    """Yields the contents of the string literals of C++ source text,
+    skipping comments and character literals."""
+    pattern = re.compile(r'//[^\n]*|/\*.*?\*/|\'(?:\\.|[^\\\'\n])*\'|"((?:\\.|[^\\"\n])*)"', re.S)
+    for match in pattern.finditer(text):
+        if match.group(1) is not None:
+            yield match.group(1)
+
+
+def source_characters(paths):
+    chars = set()
+    for path in paths:
+        with open(path, encoding="utf-8") as source:
+            for literal in string_literals(source.read()):
+                chars.update(c for c in literal if ord(c) > 0x7E)
+    return chars
+
+
+def qm_translations(path):
+    """Yields (context, source text, translation) of every message of a
+    compiled Qt translation (.qm) file."""
+    with open(path, "rb") as qm:
+        data = qm.read()
+    magic = bytes.fromhex("3cb86418caef9c95cd211cbf60a1bddd")
+    if data[:16] != magic:
+        sys.exit(f"{path}: not a Qt translation file")
+    pos = 16
+    while pos + 5 <= len(data):
+        tag = data[pos]
+        (length,) = struct.unpack(">I", data[pos + 1:pos + 5])
+        block = data[pos + 5:pos + 5 + length]
+        pos += 5 + length
+        if tag != 0x69:  # the messages block
+            continue
+        p, message = 0, {}
+        while p < len(block):
+            field = block[p]
+            p += 1
+            if field == 1:  # end of one message
+                for translation in message.get("translations", []):
+                    yield message.get("context", ""), message.get("source", ""), translation
+                message = {}
+                continue
+            if field == 5:  # obsolete: a 4-byte hash
+                p += 4
+                continue
+            if field == 9:  # obsolete, no data
+                continue
+            (size,) = struct.unpack(">I", block[p:p + 4])
+            p += 4
+            if size == 0xFFFFFFFF:
+                continue
+            value = block[p:p + size]
+            p += size
+            if field == 3:
+                message.setdefault("translations", []).append(value.decode("utf-16-be"))
+            elif field == 6:
+                message["source"] = value.decode("utf-8")
+            elif field == 7:
+                message["context"] = value.decode("utf-8")
+
+
+def qt_characters(path):
+    chars = set()
+    for context, source, translation in qm_translations(path):
+        if context in QT_CONTEXTS and "<" not in source:
+            chars.update(translation)
+    return chars
+
+
+def collect(sources, qm):
+    chars = source_characters(sources) | qt_characters(qm)
+    chars.update(chr(c) for c in range(0x20, 0x7F))
+    chars.update(chr(c) for c in range(0xFF01, 0xFF5F))
+    chars.add("\u3000")
+    chars.update(FREETYPE_CJK_STANDARD + FREETYPE_CJK_TOP + FREETYPE_CJK_BOTTOM)
+    chars.discard("\n")
+    return chars
+
+
+def face_index(collection_path, family):
+    collection = TTCollection(collection_path, lazy=True)
+    for index, font in enumerate(collection.fonts):
+        if font["name"].getDebugName(1) == family:
+            return index
+    sys.exit(f"{collection_path}: no face named {family!r}")
+
+
+def change_date():
+    # A reproducible build gives its own date.
+    epoch = os.environ.get("SOURCE_DATE_EPOCH")
+    when = datetime.datetime.fromtimestamp(int(epoch), datetime.timezone.utc) if epoch else \
+        datetime.datetime.now(datetime.timezone.utc)
+    return when.strftime("%Y-%m-%d")
+
+
+def rename(font, original, family, postscript, date):
+    """Gives the subset its own names, and records that it was modified."""
+    name = font["name"]
+    subfamily = name.getDebugName(2) or "Regular"
+    version = (name.getDebugName(5) or "").strip()
+    notice = (f"Modified {date} by the Zorbanu build: a subset of {original} ({version}) "
+              f"holding only the characters Zorbanu shows, renamed {family}. "
+              f"Distributed under the Arphic Public License (ARPHICPL.TXT).")
+    keep = {0, 5, 11, 13, 14}  # copyright, version, vendor URL, licence
+    name.names = [record for record in name.names if record.nameID in keep]
+    for record in name.names:
+        if record.nameID == 0:
+            record.string = f"{record.toUnicode()} {notice}"
+        elif record.nameID == 5:
+            record.string = f"{version}; subset {date}"
+    for name_id, text in ((1, family), (2, subfamily), (3, f"{postscript} subset {date}"),
+                          (4, f"{family} {subfamily}"), (6, postscript), (10, notice)):
+        name.setName(text, name_id, 1, 0, 0)        # Macintosh, Roman, English
+        name.setName(text, name_id, 3, 1, 0x409)    # Windows, Unicode BMP, en-US
+    if "CFF " in font:
+        sys.exit("unexpected CFF outlines")
+
+
+def make_subset(collection_path, option, chars, out_dir, date):
+    original, family, postscript = FACES[option]
+    # Each glyph keeps the bounding box stored in the original: FreeType
+    # places the outline from it (left side bearing against xMin), and the
+    # box fontTools would compute from the control points differs by a few
+    # units, which moves glyphs by a fraction of a pixel.
+    font = TTFont(collection_path, fontNumber=face_index(collection_path, original), recalcBBoxes=False)
+    options = subset.Options()
+    options.recalc_bounds = False
+    options.layout_features = ["*"]
+    options.name_IDs = ["*"]
+    options.name_languages = ["*"]
+    options.name_legacy = True
+    options.notdef_outline = True
+    options.glyph_names = True
+    options.prune_unicode_ranges = False
+    # Keep the embedded bitmaps: where the full font would draw one, the
+    # subset draws the same.
+    # The X11 BDF properties and FontForge's time stamps say nothing a
+    # subset can use.
+    options.drop_tables = [t for t in options.drop_tables if t not in ("EBDT", "EBLC", "EBSC")] + ["BDF ", "FFTM"]
+    subsetter = subset.Subsetter(options)
+    subsetter.populate(unicodes=[ord(c) for c in chars])
+    subsetter.subset(font)
+    rename(font, original, family, postscript, date)
+    covered = set(font.getBestCmap())
+    missing = sorted(c for c in chars if ord(c) not in covered)
+    path = os.path.join(out_dir, f"zorbanu-{option}.ttf")
+    font.save(path + ".tmp")
+    os.replace(path + ".tmp", path)
+    return missing
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--qm", required=True, help="Qt's qtbase_zh_CN.qm")
+    parser.add_argument("--song", required=True, help="uming.ttc")
+    parser.add_argument("--kai", required=True, help="ukai.ttc")
+    parser.add_argument("--out", required=True, help="folder for zorbanu-song.ttf and zorbanu-kai.ttf")
+    parser.add_argument("--list", help="also write the characters kept to this file")
+    parser.add_argument("sources", nargs="+", help="C++ sources whose string literals the program shows")
+    args = parser.parse_args()
+
+    chars = collect(args.sources, args.qm)
+    os.makedirs(args.out, exist_ok=True)
+    date = change_date()
+    for option in ("song", "kai"):
+        missing = make_subset(getattr(args, option), option, chars, args.out, date)
+        shown = [c for c in missing if ord(c) > 0x7E and c not in "\u3000"]
+        if shown:
+            print(f"{FACES[option][0]} lacks {''.join(shown)}: system fonts will draw them", file=sys.stderr)
+    if args.list:
+        with open(args.list, "w", encoding="utf-8") as listing:
+            listing.write("".join(sorted(chars)) + "\n")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,30 @@
+#pragma once
+// The window's two font names, "宋体" (Song style) and "楷体_GB2312" (Kai
+// style), and the faces that draw them: the program's own subsets of AR PL
+// UMing CN and AR PL UKai CN, made at build time with exactly the characters
+// the program shows and embedded as resources, with the system's CJK fonts
+// behind them for anything else (a pasted character).
+
+#include <QFont>
+
+#include "Layout.h"
+
+namespace window {
+
+// The family names of the embedded subsets.
+inline constexpr char kSongFamily[] = "Zorbanu Song";
+inline constexpr char kKaiFamily[] = "Zorbanu Kai";
+
+// Loads the embedded subsets and maps both font names onto them. Call once,
+// after the QApplication is made and before any window is built.
+void InstallFonts();
+
+// Maps both font names onto the embedded subsets' family names, then the
+// system's CJK faces of the same style. InstallFonts does this too; on its
+// own (it may run before the QApplication exists) the names fall through to
+// the system's faces, as the subsets are not loaded.
+void InstallFontSubstitutions();
+
+QFont MakeFont(const FontSpec& spec);
+
+}  // namespace window
