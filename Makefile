@@ -33,6 +33,7 @@ test: build sanitize-build fuzz-build
 	cd $(BUILD) && ctest --output-on-failure
 	cd $(ASAN_BUILD) && ctest --output-on-failure --label-exclude packaging
 	cd $(FUZZ_BUILD) && ctest --output-on-failure
+	@python3 tools/count-lines.py .
 
 sanitize-build: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZORBANU_SANITIZE=ON
@@ -48,7 +49,7 @@ fuzz-build: deps
 fuzz: fuzz-build
 	for target in read_number clip; do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$target && \
-	  $(FUZZ_BUILD)/tests/fuzz/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
+	  $(FUZZ_BUILD)/tests/fuzz/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -malloc_limit_mb=300 \
 	    -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$target tests/fuzz/corpus/$$target || exit 1; \
 	done
 

@@ -1,21 +1,29 @@
 #include <QApplication>
 
+#include "Usage.h"
 #include "quiz/Random.h"
 #include "speech/SdlClipPlayer.h"
-#include "window/Form1.h"
+#include "speech/VoiceFolder.h"
 #include "window/HandlerGate.h"
+#include "window/QuizWindow.h"
 #include "window/Widgets.h"
 
 int main(int argc, char* argv[])
 {
-    window::InstallFontSubstitutions();
+    std::error_code noWorkingFolder;
+    const auto voice = speech::ChooseVoiceFolder(std::filesystem::current_path(noWorkingFolder));
+    if (auto status = AnswerInfoOption(argc, argv, voice))
+        return *status;
     QApplication app(argc, argv);
+    window::InstallFonts();
+    QGuiApplication::setDesktopFileName("org.zorbanu.Zorbanu");
     window::InstallChineseQtTexts();
     quiz::ClockRandom random;
     speech::SdlClipPlayer player;
+    player.SetFolder(voice);
     player.SetIdleCallback(&window::HandlerGate::KeepPainting);
-    window::Form1 form(random, player);
-    form.Form_Load();
-    form.show();
+    window::QuizWindow window(random, player);
+    window.StartUp();
+    window.show();
     return app.exec();
 }

@@ -1,4 +1,4 @@
-// Soak: many rounds of Continue and a typed answer through the real Form1
+// Soak: many rounds of Continue and a typed answer through the real quiz window
 // (offscreen, silent), mixing right, wrong and hostile answers. Checks the
 // tally is exact and prints resident memory after 1,000 rounds and at the
 // end; exits non-zero if the tally is off or memory kept growing.
@@ -12,7 +12,7 @@
 #include <string>
 
 #include "quiz/Judge.h"
-#include "window/Form1.h"
+#include "window/QuizWindow.h"
 #include "window/Widgets.h"
 
 namespace {
@@ -54,17 +54,17 @@ QString HostileAnswer(int round)
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    window::InstallFontSubstitutions();
     QApplication app(argc, argv);
+    window::InstallFonts();
     const int rounds = argc > 1 ? std::stoi(argv[1]) : 100000;
 
     quiz::ClockRandom random;
     SilentPlayer player;
-    window::Form1 form(random, player);
-    form.Form_Load();
+    window::QuizWindow form(random, player);
+    form.StartUp();
     form.show();
-    auto* box = form.findChild<QLineEdit*>("Text3");
-    auto* next = form.findChild<QPushButton*>("Command1");
+    auto* box = static_cast<QLineEdit*>(form.Widget(window::Control::AnswerBox));
+    auto* next = static_cast<QPushButton*>(form.Widget(window::Control::ContinueButton));
 
     int expectedTally = 0;
     long residentAtThousand = 0;

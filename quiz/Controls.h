@@ -8,15 +8,18 @@
 
 namespace quiz {
 
-enum class Label { Label1, Label2, Label3, Label4, Label5 };
-enum class Picture { Image1, Image2 };
-enum class FocusTarget { Text3, Command1 };
+// The five text lines the quiz writes: the sign between the operands, the
+// tally of right answers, the prompt-and-feedback line, and the operands.
+enum class Label { Sign, Tally, Feedback, FirstOperand, SecondOperand };
+// The tick after a right answer, the cross after a wrong one.
+enum class Picture { Tick, Cross };
+enum class FocusTarget { AnswerBox, ContinueButton };
 
 class Controls {
 public:
     virtual void SetCaption(Label label, std::string_view text) = 0;
     virtual std::string Caption(Label label) const = 0;
-    virtual void SetAnswerText(std::string_view text) = 0;  // Text3
+    virtual void SetAnswerText(std::string_view text) = 0;
     virtual std::string AnswerText() const = 0;
     virtual void SetPictureVisible(Picture picture, bool visible) = 0;
     virtual void MoveFocus(FocusTarget target) = 0;

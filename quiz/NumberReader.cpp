@@ -94,6 +94,11 @@ NumberReading ReadRadix(std::string_view digits, int base)
     return Finish(value, count > 0);
 }
 
+std::size_t SkipSign(std::string_view s, std::size_t pos)
+{
+    return pos < s.size() && (s[pos] == '+' || s[pos] == '-') ? pos + 1 : pos;
+}
+
 std::size_t SkipDigits(std::string_view s, std::size_t pos)
 {
     while (pos < s.size() && IsDigit(s[pos]))
@@ -126,6 +131,35 @@ std::size_t DecimalPrefix(std::string_view s, bool& anyDigits)
     return end;
 }
 
+// Whether a decimal too far from 1 for a double is too small rather than
+// too large: its order of magnitude from the digits before the point (or
+// the zeros after it) and the exponent. Such numbers lie hundreds of
+// orders away, so an estimate off by one is still exact enough.
+bool Underflows(std::string_view number)
+{
+    long before = 0, zerosAfter = 0;
+    bool nonZero = false, afterPoint = false;
+    std::size_t i = 0;
+    for (; i < number.size() && (IsDigit(number[i]) || number[i] == '.'); ++i) {
+        if (number[i] == '.') {
+            afterPoint = true;
+        } else if (nonZero || number[i] != '0') {
+            before += afterPoint ? 0 : 1;
+            nonZero = true;
+        } else if (afterPoint) {
+            ++zerosAfter;  // a zero after the point, before any other digit
+        }
+    }
+    long exponent = 0;
+    if (i < number.size()) {  // the exponent: E, an optional sign, digits
+        bool negative = number[i + 1] == '-';
+        for (std::size_t d = SkipSign(number, i + 1); d < number.size() && exponent < 100000; ++d)
+            exponent = exponent * 10 + (number[d] - '0');
+        exponent = negative ? -exponent : exponent;
+    }
+    return (before > 0 ? before : -zerosAfter) + exponent < 0;
+}
+
 NumberReading ReadDecimal(std::string_view s)
 {
     bool anyDigits = false;
@@ -140,7 +174,7 @@ NumberReading ReadDecimal(std::string_view s)
     double value = 0;
     auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range)
-        return {0, ReadStatus::OutOfRange};
+        return Underflows(number) ? NumberReading{0, ReadStatus::Number} : NumberReading{0, ReadStatus::OutOfRange};
     return Finish(negative ? -value : value, true);
 }
 

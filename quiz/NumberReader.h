@@ -8,7 +8,8 @@
 // method ("１２", "＋", "　") read as their ASCII forms.
 //
 // Nothing readable gives 0. A number too large for a double is reported as
-// OutOfRange rather than as infinity, so it equals no result. Never NaN.
+// OutOfRange rather than as infinity, so it equals no result; one too small
+// for a double reads as 0. Never NaN.
 
 #include <string_view>
 

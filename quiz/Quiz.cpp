@@ -20,7 +20,7 @@ Quiz::Quiz(Controls& controls, RandomSource& random, speech::ClipPlayer& player)
 {
 }
 
-void Quiz::Form_Load()
+void Quiz::StartUp()
 {
     random_.SeedRandom();
     state_ = QuizState{};
@@ -29,27 +29,27 @@ void Quiz::Form_Load()
     ShowOperands();
     controls_.SetAnswerText("");
     ShowPrompt();
-    controls_.SetCaption(Label::Label2, texts::kFirstProblem);
+    controls_.SetCaption(Label::Tally, texts::kFirstProblem);
     SpeakProblem();
 }
 
-void Quiz::Command1_Click()
+void Quiz::NextProblem()
 {
     Operands pair = DrawProblem(state_.RangeMax, state_.OpCode, random_);
     state_.FirstOperand = pair.first;
     state_.SecondOperand = pair.second;
     ShowOperands();
     controls_.SetAnswerText("");
-    controls_.MoveFocus(FocusTarget::Text3);
+    controls_.MoveFocus(FocusTarget::AnswerBox);
     ShowPrompt();
     SpeakProblem();
 }
 
-void Quiz::Text3_KeyPress(char16_t& keyAscii)
+void Quiz::AnswerKey(char16_t& key)
 {
-    if (keyAscii != kEnter)
+    if (key != kEnter)
         return;
-    keyAscii = 0;
+    key = 0;
     NumberReading typed = ReadNumber(controls_.AnswerText());
     double expected = ExpectedResult(state_.FirstOperand, state_.SecondOperand, state_.OpCode);
     if (IsRightAnswer(typed, expected))
@@ -58,13 +58,13 @@ void Quiz::Text3_KeyPress(char16_t& keyAscii)
         AnswerWrong();
 }
 
-void Quiz::mnu_Click(const MenuCommand& command)
+void Quiz::ApplySetting(const SettingsCommand& command)
 {
     if (command.rangeMax)
         state_.RangeMax = *command.rangeMax;
     if (command.op) {
         state_.OpCode = *command.op;
-        controls_.SetCaption(Label::Label1, SignOf(*command.op));
+        controls_.SetCaption(Label::Sign, SignOf(*command.op));
     }
 }
 
@@ -73,43 +73,43 @@ void Quiz::SpeakProblem()
     // All twelve names are composed before the first clip plays, so nothing
     // but the next play call runs between two clips.
     const speech::SpokenProblem clips = speech::ComposeProblem(
-        state_.FirstOperand, state_.SecondOperand, controls_.Caption(Label::Label1));
+        state_.FirstOperand, state_.SecondOperand, controls_.Caption(Label::Sign));
     for (const std::string& clip : clips)
         player_.PlayClip(clip);
 }
 
 void Quiz::ShowOperands()
 {
-    controls_.SetCaption(Label::Label4, NumberText(state_.FirstOperand));
-    controls_.SetCaption(Label::Label5, NumberText(int{state_.SecondOperand}));
+    controls_.SetCaption(Label::FirstOperand, NumberText(state_.FirstOperand));
+    controls_.SetCaption(Label::SecondOperand, NumberText(int{state_.SecondOperand}));
 }
 
 // The prompt line and no picture: how every new problem starts.
 void Quiz::ShowPrompt()
 {
-    controls_.SetCaption(Label::Label3, texts::kPrompt);
-    controls_.SetPictureVisible(Picture::Image1, false);
-    controls_.SetPictureVisible(Picture::Image2, false);
+    controls_.SetCaption(Label::Feedback, texts::kPrompt);
+    controls_.SetPictureVisible(Picture::Tick, false);
+    controls_.SetPictureVisible(Picture::Cross, false);
 }
 
 void Quiz::AnswerWrong()
 {
     player_.PlayClip(std::string(texts::kWrongClip));
-    controls_.SetCaption(Label::Label3, texts::kWrong);
+    controls_.SetCaption(Label::Feedback, texts::kWrong);
     controls_.SetAnswerText("");
-    controls_.SetPictureVisible(Picture::Image2, true);
-    controls_.SetPictureVisible(Picture::Image1, false);
+    controls_.SetPictureVisible(Picture::Cross, true);
+    controls_.SetPictureVisible(Picture::Tick, false);
 }
 
 void Quiz::AnswerRight()
 {
     player_.PlayClip(std::string(texts::kRightClip));
-    controls_.SetCaption(Label::Label3, texts::kRight);
+    controls_.SetCaption(Label::Feedback, texts::kRight);
     ++state_.CorrectCount;
-    controls_.SetCaption(Label::Label2, texts::Tally(state_.CorrectCount));
-    controls_.MoveFocus(FocusTarget::Command1);
-    controls_.SetPictureVisible(Picture::Image1, true);
-    controls_.SetPictureVisible(Picture::Image2, false);
+    controls_.SetCaption(Label::Tally, texts::Tally(state_.CorrectCount));
+    controls_.MoveFocus(FocusTarget::ContinueButton);
+    controls_.SetPictureVisible(Picture::Tick, true);
+    controls_.SetPictureVisible(Picture::Cross, false);
 }
 
 }  // namespace quiz

@@ -1,6 +1,6 @@
 #pragma once
-// The quiz's event handlers: start-up, Continue, Enter in the answer box, the
-// settings commands, and speaking the problem. Each writes its results
+// The quiz's event handlers: start-up, the next problem (Continue), a key
+// typed in the answer box, applying a setting, and speaking the problem. Each writes its results
 // straight into the window through Controls, in a fixed order, and plays
 // sound through the clip player. Owns the QuizState; owns nothing else.
 //
@@ -19,12 +19,15 @@ class Quiz {
 public:
     Quiz(Controls& controls, RandomSource& random, speech::ClipPlayer& player);
 
-    void Form_Load();
-    void Command1_Click();
-    // keyAscii is the typed character; Enter (13) judges and is swallowed
-    // (set to 0), every other key is left to reach the answer box.
-    void Text3_KeyPress(char16_t& keyAscii);
-    void mnu_Click(const MenuCommand& command);
+    // Seeds the random source, sets the defaults, shows the first problem
+    // and speaks it.
+    void StartUp();
+    // Draws a problem that suits the operation, shows it and speaks it.
+    void NextProblem();
+    // key is the typed character; Enter (13) judges and is swallowed (set
+    // to 0), every other key is left to reach the answer box.
+    void AnswerKey(char16_t& key);
+    void ApplySetting(const SettingsCommand& command);
     void SpeakProblem();
 
     const QuizState& State() const { return state_; }

@@ -12,10 +12,15 @@ void ClockRandom::SeedRandom()
     engine_.seed(static_cast<std::uint32_t>(ticks ^ (ticks >> 32)));
 }
 
-float ClockRandom::NextSingle()
+float SingleFromBits(std::uint32_t bits)
 {
     constexpr float kScale = 1.0f / 16777216.0f;  // 2^-24
-    return static_cast<float>(engine_() >> 8) * kScale;
+    return static_cast<float>(bits >> 8) * kScale;
+}
+
+float ClockRandom::NextSingle()
+{
+    return SingleFromBits(engine_());
 }
 
 int Draw(int limit, RandomSource& random)

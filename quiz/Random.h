@@ -19,9 +19,12 @@ public:
     virtual float NextSingle() = 0;
 };
 
-// Mersenne twister seeded from the clock. Takes 24 random bits per value and
-// scales them by 2^-24, so every value is exactly representable and below 1
+// Maps 32 random bits to a value in [0, 1): the top 24 bits scaled by 2^-24,
+// so every value is exactly representable and below 1
 // (std::generate_canonical<float> may round up to 1.0 in libstdc++).
+float SingleFromBits(std::uint32_t bits);
+
+// Mersenne twister seeded from the clock, one SingleFromBits per value.
 class ClockRandom final : public RandomSource {
 public:
     void SeedRandom() override;

@@ -64,16 +64,23 @@ SdlClipPlayer::~SdlClipPlayer()
 
 std::optional<std::vector<std::uint8_t>> SdlClipPlayer::Decode(const std::string& fileName) const
 {
-    if (device_ == 0)
+    if (device_ == 0 || !folder_)
         return std::nullopt;
-    auto file = ReadClipFile(fileName);
-    if (!file || !HasSoundRiffLayout(*file))
+    auto file = ReadClipFile(*folder_ / fileName);
+    if (!file)
+        return std::nullopt;
+    return DecodeBytes(std::move(*file));
+}
+
+std::optional<std::vector<std::uint8_t>> SdlClipPlayer::DecodeBytes(std::vector<std::uint8_t> file) const
+{
+    if (device_ == 0 || !KeepPresentFrames(file))
         return std::nullopt;
 
     SDL_AudioSpec spec{};
     Uint8* raw = nullptr;
     Uint32 rawLength = 0;
-    SDL_RWops* source = SDL_RWFromConstMem(file->data(), static_cast<int>(file->size()));
+    SDL_RWops* source = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
     if (!SDL_LoadWAV_RW(source, 1, &spec, &raw, &rawLength))
         return std::nullopt;
     std::unique_ptr<Uint8, WavBuffer> samples(raw);

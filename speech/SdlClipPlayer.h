@@ -12,6 +12,7 @@
 // callback between them, so a window can keep painting.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,6 +29,9 @@ public:
     SdlClipPlayer(const SdlClipPlayer&) = delete;
     SdlClipPlayer& operator=(const SdlClipPlayer&) = delete;
 
+    // Plays fileName from folder (an absolute name as it stands); with no
+    // folder at all, every clip is silent. The current folder until set.
+    void SetFolder(std::optional<std::filesystem::path> folder) { folder_ = std::move(folder); }
     void PlayClip(const std::string& fileName) override;
 
     // Called every few milliseconds while a clip plays, and once before a
@@ -42,8 +46,9 @@ public:
     std::uint32_t QueuedBytes() const;
 
     // The clip converted to the device's format, or nothing when it cannot
-    // be played. Public for tests and the fuzzer.
+    // be played. DecodeBytes takes a whole clip file already in memory.
     std::optional<std::vector<std::uint8_t>> Decode(const std::string& fileName) const;
+    std::optional<std::vector<std::uint8_t>> DecodeBytes(std::vector<std::uint8_t> file) const;
 
 private:
     void WaitUntilQueued(std::uint32_t left, bool callIdle);
@@ -57,6 +62,7 @@ private:
     int channels_ = 0;
     std::uint32_t bufferBytes_ = 0;
     std::function<void()> idle_;
+    std::optional<std::filesystem::path> folder_ = std::filesystem::path();
 };
 
 }  // namespace speech

@@ -1,16 +1,31 @@
 #include "WavFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
-#include <fstream>
 #include <string_view>
 
 namespace speech {
 namespace {
 
-std::uint32_t ReadLe32(const std::uint8_t* p)
+constexpr std::size_t kRiffHeader = 12;
+constexpr std::size_t kChunkHeader = 8;
+constexpr std::size_t kBlockAlignOffset = 12;  // inside the "fmt " chunk's body
+
+std::uint32_t ReadLe(const std::uint8_t* p, int bytes)
 {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = value << 8 | p[i];
+    return value;
+}
+
+void WriteLe32(std::uint8_t* p, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 bool HasTag(const std::uint8_t* p, std::string_view tag)
@@ -18,46 +33,66 @@ bool HasTag(const std::uint8_t* p, std::string_view tag)
     return std::memcmp(p, tag.data(), 4) == 0;
 }
 
+// Closes the descriptor however the read ends.
+struct FileDescriptor {
+    int fd;
+    ~FileDescriptor()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> ReadClipFile(const std::string& fileName)
+std::optional<std::vector<std::uint8_t>> ReadClipFile(const std::filesystem::path& path)
 {
-    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
-    if (!file)
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+    FileDescriptor file{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    struct stat info {};
+    if (file.fd < 0 || fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
-    std::streamoff size = file.tellg();
-    if (size < 0 || static_cast<std::uint64_t>(size) > kMaxClipFileBytes)
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxClipFileBytes)
         return std::nullopt;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), size))
-        return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t got = read(file.fd, bytes.data() + done, bytes.size() - done);
+        if (got <= 0)
+            break;  // shrank while reading: keep what is there
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
     return bytes;
 }
 
-bool HasSoundRiffLayout(std::span<const std::uint8_t> bytes)
+bool KeepPresentFrames(std::vector<std::uint8_t>& bytes)
 {
-    constexpr std::size_t kHeader = 12;
-    constexpr std::size_t kChunkHeader = 8;
-    if (bytes.size() < kHeader || !HasTag(bytes.data(), "RIFF") || !HasTag(bytes.data() + 8, "WAVE"))
+    if (bytes.size() < kRiffHeader || !HasTag(bytes.data(), "RIFF") || !HasTag(bytes.data() + 8, "WAVE"))
         return false;
-    bool hasFormat = false;
-    bool hasData = false;
-    std::size_t pos = kHeader;
-    while (bytes.size() - pos >= kChunkHeader) {
-        const std::uint8_t* chunk = bytes.data() + pos;
-        std::size_t size = ReadLe32(chunk + 4);
-        std::size_t remaining = bytes.size() - pos - kChunkHeader;
-        if (size > remaining)
-            return false;  // claims more than the file holds
-        hasFormat = hasFormat || HasTag(chunk, "fmt ");
-        hasData = hasData || HasTag(chunk, "data");
-        // Chunks are padded to an even length; a missing final pad byte is harmless.
-        pos += kChunkHeader + size + (size & 1);
+    std::uint32_t blockAlign = 0;
+    for (std::size_t pos = kRiffHeader; bytes.size() - pos >= kChunkHeader;) {
+        std::uint8_t* chunk = bytes.data() + pos;
+        const std::size_t present = bytes.size() - pos - kChunkHeader;
+        const std::size_t claimed = ReadLe(chunk + 4, 4);
+        if (HasTag(chunk, "data")) {
+            if (blockAlign == 0)
+                return false;
+            const std::size_t kept = std::min(claimed, present) / blockAlign * blockAlign;
+            WriteLe32(chunk + 4, static_cast<std::uint32_t>(kept));
+            bytes.resize(pos + kChunkHeader + kept);
+            WriteLe32(bytes.data() + 4, static_cast<std::uint32_t>(bytes.size() - 8));
+            return true;
+        }
+        if (claimed > present)
+            return false;  // a chunk before the samples runs past the end
+        if (HasTag(chunk, "fmt ") && claimed >= kBlockAlignOffset + 2)
+            blockAlign = ReadLe(chunk + kChunkHeader + kBlockAlignOffset, 2);
+        pos += kChunkHeader + claimed + (claimed & 1);  // chunks are padded to even lengths
         if (pos > bytes.size())
-            break;
+            return false;
     }
-    return hasFormat && hasData;
+    return false;
 }
 
 }  // namespace speech

@@ -1,6 +1,8 @@
 // The real SDL clip player on SDL's disk driver, which writes every sample
 // it plays (22050 Hz mono 16-bit) to a file the test reads back.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
@@ -12,7 +14,25 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int kFrames = 1000;  // 45 ms at 22050 Hz
+// Sets the 32-bit little-endian field at offset to value.
+std::vector<std::uint8_t> Patched(std::vector<std::uint8_t> bytes, std::size_t offset, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    return bytes;
+}
+
+std::vector<std::uint8_t> Cut(std::vector<std::uint8_t> bytes, std::size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
+
+std::vector<std::uint8_t> Joined(std::vector<std::uint8_t> bytes, const std::vector<std::uint8_t>& tail)
+{
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
+}
 
 class DiskPlayer : public ::testing::Test {
 protected:
@@ -22,110 +42,100 @@ protected:
         setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
         player = std::make_unique<speech::SdlClipPlayer>();
         ASSERT_TRUE(player->HasDevice());
-        ASSERT_EQ(player->SampleRate(), 22050);
+        player->SetFolder(dir.path());
+        player->SetIdleCallback([this] { ++waits; });
     }
 
-    // Plays the named clips from the test folder, then closes the device so
-    // the file is complete, and returns what was written.
-    std::vector<Segment> Play(std::initializer_list<std::string> names)
+    // Plays the clips by bare name, closes the device so the file is
+    // complete, and returns what was heard.
+    std::vector<Segment> Play(const std::vector<std::string>& names)
     {
         for (const std::string& name : names)
-            player->PlayClip((dir / name).string());
+            player->PlayClip(name);
         player.reset();
         return NonSilentSegments(ReadDiskOutput(dir / "out.raw"));
     }
 
-    void Write(const std::string& name, const WavSpec& spec, const std::vector<float>& samples)
-    {
-        WriteFile(dir / name, MakeWav(spec, samples));
-    }
-
     TempDir dir;
     std::unique_ptr<speech::SdlClipPlayer> player;
+    int waits = 0;
 };
 
-TEST_F(DiskPlayer, SixteenBitClipsChainWithoutAGap)
+TEST_F(DiskPlayer, EveryShapeOfClipPlaysItsRealFramesWithoutAGap)
 {
-    const int values[] = {1000, 2000, 3000, 4000, 5000};
-    for (int v : values)
-        Write(std::to_string(v) + ".wav", {}, Constant(v, kFrames + v / 10));
-    auto runs = Play({"1000.wav", "2000.wav", "3000.wav", "4000.wav", "5000.wav"});
-    ASSERT_EQ(runs.size(), 5u);
+    const auto s16 = MakeWav({}, Constant(1000, 2000));
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        int value, frames;
+    } clips[] = {
+        {"s16.wav", s16, 1000, 2000},
+        {"float_stereo.wav", MakeWav({SampleFormat::F32, 2, 22050}, Constant(-8192, 1200)), -8192, 1200},
+        {"espeak_stdout.wav", Patched(MakeWav({}, Constant(3000, 1300)), 40, 0x7FFFF000), 3000, 1300},
+        {"piped.wav", Patched(Patched(MakeWav({}, Constant(4000, 1400)), 4, 0xFFFFFFFF), 40, 0xFFFFFFFF), 4000, 1400},
+        {"cut_mid_frame.wav", Cut(MakeWav({}, Constant(5000, 2000)), 44 + 2 * 1500 + 1), 5000, 1500},
+        {"junk_chunk_after.wav", Joined(MakeWav({}, Constant(6000, 1600)), {'L', 'I', 'S', 'T', 0xFF, 0xFF, 0, 0, 1}),
+         6000, 1600},
+    };
+    std::vector<std::string> names;
+    for (const auto& clip : clips) {
+        WriteFile(dir / clip.name, clip.bytes);
+        names.push_back(clip.name);
+    }
+    const auto runs = Play(names);
+    ASSERT_EQ(runs.size(), std::size(clips));
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        EXPECT_EQ(runs[i].value, values[i]);
-        EXPECT_EQ(runs[i].length, std::size_t(kFrames + values[i] / 10)) << "clip " << i;
+        EXPECT_NEAR(runs[i].value, clips[i].value, 2) << clips[i].name;
+        EXPECT_EQ(runs[i].length, std::size_t(clips[i].frames)) << clips[i].name;
         if (i > 0) {
-            EXPECT_EQ(runs[i].start, runs[i - 1].start + runs[i - 1].length) << "silent samples before clip " << i;
+            EXPECT_EQ(runs[i].start, runs[i - 1].start + runs[i - 1].length) << "gap before " << clips[i].name;
         }
     }
 }
 
-TEST_F(DiskPlayer, EveryReadableFormatPlaysInOrderAtItsFullLength)
-{
-    // Values chosen to survive each conversion exactly or nearly.
-    Write("u8.wav", {SampleFormat::U8, 1, 22050}, Constant(8192, kFrames));
-    Write("float_stereo.wav", {SampleFormat::F32, 2, 22050}, Constant(-8192, kFrames));
-    Write("s16_stereo.wav", {SampleFormat::S16, 2, 22050}, Constant(12000, kFrames));
-    Write("marker.wav", {}, Constant(3000, kFrames));
-    auto runs = Play({"u8.wav", "float_stereo.wav", "s16_stereo.wav", "marker.wav"});
-    ASSERT_GE(runs.size(), 4u);
-    EXPECT_NEAR(runs[0].value, 8192, 300);
-    EXPECT_NEAR(runs[1].value, -8192, 300);
-    EXPECT_EQ(runs[2].value, 12000);
-    EXPECT_EQ(runs[3].value, 3000);
-    EXPECT_EQ(runs.back().start + runs.back().length - runs.front().start, std::size_t(4 * kFrames));
-}
-
 TEST_F(DiskPlayer, ResampledClipKeepsItsTail)
 {
-    // 0.3 s at 44.1 kHz must become 0.3 s at 22.05 kHz; the marker after it
-    // shows exactly where it ended.
-    Write("fast.wav", {SampleFormat::S16, 1, 44100}, Constant(9000, 13230));
-    Write("marker.wav", {}, Constant(3000, kFrames));
-    auto runs = Play({"fast.wav", "marker.wav"});
+    WriteFile(dir / "fast.wav", MakeWav({SampleFormat::S16, 1, 44100}, Constant(9000, 13230)));
+    WriteFile(dir / "marker.wav", MakeWav({}, Constant(3000, 1000)));
+    const auto runs = Play({"fast.wav", "marker.wav"});
     ASSERT_FALSE(runs.empty());
-    const Segment& marker = runs.back();
-    ASSERT_EQ(marker.value, 3000);
-    EXPECT_EQ(marker.length, std::size_t(kFrames));
-    EXPECT_NEAR(double(marker.start - runs.front().start), 6615, 2);
+    ASSERT_EQ(runs.back().value, 3000);
+    EXPECT_NEAR(double(runs.back().start - runs.front().start), 6615, 2);  // 0.3 s at 22050 Hz
 }
 
-TEST_F(DiskPlayer, UnplayableFilesAddNothingAndCostNoTime)
+TEST_F(DiskPlayer, WhatCannotPlayIsSilentAtOnce)
 {
-    Write("good.wav", {}, Constant(4000, kFrames));
+    alarm(60);  // guards against a hang only: each of these must return at once
+    const auto wav = MakeWav({}, Constant(5000, 500));
     WriteFile(dir / "text.wav", {'h', 'e', 'l', 'l', 'o'});
-    auto truncated = MakeWav({}, Constant(5000, kFrames));
-    truncated.resize(truncated.size() / 2);
-    WriteFile(dir / "truncated.wav", truncated);
-    auto greedy = MakeWav({}, Constant(5000, 100));
-    greedy[40] = 0xF0, greedy[41] = 0xFF, greedy[42] = 0xFF, greedy[43] = 0xFF;  // data claims ~4 GiB
-    WriteFile(dir / "greedy.wav", greedy);
-    auto gsm = MakeWav({}, Constant(5000, 100));
-    gsm[20] = 0x31;  // format tag GSM 6.10, which SDL cannot decode
-    WriteFile(dir / "gsm.wav", gsm);
-    Write("empty.wav", {}, {});
-
-    int waits = 0;
-    player->SetIdleCallback([&] { ++waits; });
-    for (const char* name : {"missing.wav", "text.wav", "truncated.wav", "greedy.wav", "gsm.wav", "empty.wav"})
-        player->PlayClip((dir / name).string());
+    WriteFile(dir / "no_samples.wav", Patched(Cut(wav, 44), 40, 0x7FFFF000));
+    WriteFile(dir / "fmt_overruns.wav", Patched(wav, 16, 0x10000));
+    WriteFile(dir / "gsm.wav", Patched(wav, 20, 0x10031));  // format GSM 6.10, mono
+    WriteFile(dir / "empty.wav", MakeWav({}, {}));
+    ASSERT_EQ(mkfifo((dir / "fifo.wav").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / "folder.wav");
+    WriteFile(dir / "good.wav", MakeWav({}, Constant(4000, 1000)));
+    for (const char* name : {"missing.wav", "text.wav", "no_samples.wav", "fmt_overruns.wav", "gsm.wav",
+                             "empty.wav", "fifo.wav", "folder.wav", "/dev/zero"})
+        player->PlayClip(name);
     EXPECT_EQ(waits, 0) << "an unplayable clip must not be waited for";
-    auto runs = Play({"good.wav"});
+    const auto runs = Play({"good.wav"});
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].value, 4000);
-    EXPECT_EQ(runs[0].length, std::size_t(kFrames));
+    alarm(0);
 }
 
-TEST_F(DiskPlayer, ReturnsWithinOneBufferOfTheClipsEnd)
+TEST_F(DiskPlayer, ReturnsWithinOneBufferAndKeepsTheWindowPainting)
 {
-    Write("long.wav", {}, Constant(4000, 22050 / 2));
-    int idleCalls = 0;
-    player->SetIdleCallback([&] { ++idleCalls; });
-    player->PlayClip((dir / "long.wav").string());
+    WriteFile(dir / "long.wav", MakeWav({}, Constant(4000, 22050 / 2)));
+    player->PlayClip("long.wav");
     EXPECT_LE(player->QueuedBytes(), player->BufferBytes());
     EXPECT_LE(double(player->BufferBytes()) / 2 / 22050, 0.025);
-    // Half a second in steps of a few milliseconds.
-    EXPECT_GT(idleCalls, 20) << "the window must be called back while waiting";
+    EXPECT_GT(waits, 20) << "half a second in steps of a few milliseconds";
+    player->SetFolder(std::nullopt);
+    waits = 0;
+    player->PlayClip("long.wav");
+    EXPECT_EQ(waits, 0) << "with no voice folder every clip is silent";
 }
 
 TEST(NoDevice, EveryClipIsSilentAndImmediate)

@@ -4,7 +4,9 @@
 # are kept in git, so a normal build never needs this script; run it after
 # editing any of the SVGs.
 #
-#   tick.png, cross.png      70x70, 24-bit RGB, no alpha (the answer marks)
+#   tick.png, cross.png      the answer marks, 70x70 RGBA on a transparent
+#                            background, with @1.5x (105) and @2x (140)
+#                            versions for scaled screens
 #   icon-16/32/48/256.png    RGBA with transparent background (window and
 #                            hicolor theme icons)
 #   zorbanu.ico              Windows icon: 16, 32 and 48 px, each in 16 and in
@@ -44,14 +46,16 @@ trap 'rm -rf "$tmp"' EXIT
 # Keep the PNGs byte-stable between runs: no timestamps or other text chunks.
 stable=(-strip -define png:exclude-chunks=date,time)
 
-# Page colour of the main window; the marks are drawn on it, not on alpha.
-beige='rgb(236,233,216)'
-
 # --- answer marks ------------------------------------------------------------
+marks=()
 for mark in tick cross; do
-  rsvg-convert -w 70 -h 70 "$art/$mark.svg" -o "$tmp/$mark.png"
-  convert "$tmp/$mark.png" -background "$beige" -flatten -alpha off \
-    -type TrueColor "${stable[@]}" "PNG24:$out/$mark.png"
+  for scale in 1:70 1.5:105 2:140; do
+    suffix=${scale%%:*}; size=${scale##*:}
+    name=$mark.png; [ "$suffix" = 1 ] || name=$mark@${suffix}x.png
+    rsvg-convert -w "$size" -h "$size" "$art/$mark.svg" -o "$tmp/$name"
+    convert "$tmp/$name" "${stable[@]}" "PNG32:$out/$name"
+    marks+=("$name")
+  done
 done
 
 # --- program icon ------------------------------------------------------------
@@ -99,17 +103,13 @@ convert \
   "ICO:$out/zorbanu.ico"
 
 # --- checks ------------------------------------------------------------------
-for mark in tick cross; do
-  info=$(identify -format '%wx%h %[channels]' "$out/$mark.png")
-  [ "$info" = "70x70 srgb" ] || die "$mark.png came out as '$info', expected 70x70 RGB without alpha"
-  for corner in 0,0 69,0 0,69 69,69; do
-    pixel=$(convert "$out/$mark.png" -format "%[pixel:p{$corner}]" info:)
-    [ "$pixel" = "srgb(236,233,216)" ] || die "$mark.png corner $corner is $pixel, expected the page beige"
-  done
+for name in "${marks[@]}"; do
+  alpha=$(convert "$out/$name" -format '%[fx:p{0,0}.a]' info:)
+  [ "$alpha" = 0 ] || die "$name has a background; only the mark may show"
 done
 
 layout=$(identify -format '%wx%h/%z ' "$out/zorbanu.ico")
 [ "$layout" = "16x16/4 32x32/4 48x48/4 16x16/8 32x32/8 48x48/8 " ] ||
   die "zorbanu.ico has the wrong images: $layout"
 
-echo "render-artwork: wrote $(cd "$out" && echo tick.png cross.png icon-{16,32,48,256}.png zorbanu.ico) in $out"
+echo "render-artwork: wrote ${marks[*]} $(cd "$out" && echo icon-{16,32,48,256}.png zorbanu.ico) in $out"

@@ -7,30 +7,17 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace window {
-
-void InstallFontSubstitutions()
-{
-    QFont::insertSubstitutions("宋体", {"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC"});
-    QFont::insertSubstitutions("楷体_GB2312", {"AR PL UKai CN", "AR PL UKai TW", "AR PL UMing CN"});
-}
 
 void InstallChineseQtTexts()
 {
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (translator->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
-}
-
-QFont MakeFont(const FontSpec& spec)
-{
-    QFont font(spec.face == FontFace::Song ? "宋体" : "楷体_GB2312");
-    font.setPixelSize(PixelsFromPoints(spec.points));
-    font.setWeight(QFont::Normal);
-    font.setStyleHint(spec.face == FontFace::Song ? QFont::Serif : QFont::Cursive);
-    return font;
 }
 
 QColor ResolveColour(Colour colour, const QPalette& palette)
@@ -48,6 +35,27 @@ QColor ResolveColour(Colour colour, const QPalette& palette)
         return QColor(0, 0, 255);
     }
     return {};
+}
+
+StretchedPicture::StretchedPicture(const QString& path, QWidget* parent) : QWidget(parent)
+{
+    const QString stem = path.chopped(4);  // without ".png"
+    for (const QString& file : {path, stem + "@1.5x.png", stem + "@2x.png"})
+        if (QImage image(file); !image.isNull())
+            renderings_.push_back(image);
+}
+
+void StretchedPicture::paintEvent(QPaintEvent*)
+{
+    if (renderings_.empty())
+        return;
+    const double wanted = width() * devicePixelRatioF();
+    auto distance = [wanted](const QImage& image) { return std::abs(image.width() - wanted); };
+    const QImage& best = *std::min_element(renderings_.begin(), renderings_.end(),
+                                           [&](const QImage& a, const QImage& b) { return distance(a) < distance(b); });
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), best);
 }
 
 void RuleLine::paintEvent(QPaintEvent*)
@@ -86,9 +94,7 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent)
         return button;
     }
     case ControlKind::Picture: {
-        auto* picture = new QLabel(parent);
-        picture->setPixmap(QPixmap(QString::fromUtf8(spec.picture)));
-        picture->setScaledContents(true);
+        auto* picture = new StretchedPicture(QString::fromUtf8(spec.picture), parent);
         picture->hide();
         return picture;
     }
@@ -123,7 +129,7 @@ void ApplyColours(const ControlSpec& spec, QWidget* widget)
 QWidget* MakeControl(const ControlSpec& spec, QWidget* parent)
 {
     QWidget* widget = MakeWidget(spec, parent);
-    widget->setObjectName(spec.name);
+    widget->setObjectName(spec.objectName);
     QRect box = PixelsFromTwips(spec.twips);
     if (spec.kind == ControlKind::Line)
         box.setHeight(1);

@@ -1,26 +1,35 @@
 #pragma once
 // Builds one widget from its row of the window's description: geometry,
 // text, font, colours, alignment and picture. The factory for every control
-// of Form1.
+// of the quiz window.
 
-#include <QFont>
 #include <QWidget>
 
+#include "Fonts.h"
 #include "Layout.h"
 
 namespace window {
-
-// Maps the design's font names onto installed faces of the same style that
-// cover Simplified Chinese. Must run before the QApplication is made.
-void InstallFontSubstitutions();
 
 // Qt's own texts (the answer box's edit menu, message box buttons) in
 // Simplified Chinese, like everything else the child sees.
 void InstallChineseQtTexts();
 
-QFont MakeFont(const FontSpec& spec);
 QColor ResolveColour(Colour colour, const QPalette& palette);
 QWidget* MakeControl(const ControlSpec& spec, QWidget* parent);
+
+// A picture stretched to fill its box, drawn from whichever of its
+// renderings (path, and path's @1.5x and @2x versions) comes closest to the
+// box's size in device pixels, so it stays sharp on scaled screens.
+class StretchedPicture final : public QWidget {
+public:
+    StretchedPicture(const QString& path, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::vector<QImage> renderings_;
+};
 
 // A one-pixel rule in the window-text colour.
 class RuleLine final : public QWidget {

@@ -1,7 +1,6 @@
 #pragma once
 // Stand-ins for the two things a test must control: the random values, and
-// what would be heard. RecordingPlayer can pass each clip on to a real
-// player, so a test can both read the names and hear (disk-write) them.
+// the clips that would be heard.
 
 #include <functional>
 #include <string>
@@ -12,11 +11,11 @@
 
 namespace testing_support {
 
+// Replays the given values in order, then from the first again.
 class SequenceRandom final : public quiz::RandomSource {
 public:
     explicit SequenceRandom(std::vector<float> values) : values_(std::move(values)) {}
     void SeedRandom() override { ++seeds; }
-    // Replays the values in order, then starts again from the first.
     float NextSingle() override { return values_[consumed++ % values_.size()]; }
 
     int seeds = 0;
@@ -26,23 +25,19 @@ private:
     std::vector<float> values_;
 };
 
+// The random value that makes Draw(range) return n.
+inline float ValueFor(int n, int range) { return (static_cast<float>(n) - 0.5f) / static_cast<float>(range); }
+
 class RecordingPlayer final : public speech::ClipPlayer {
 public:
-    explicit RecordingPlayer(speech::ClipPlayer* forwardTo = nullptr) : forward_(forwardTo) {}
     void PlayClip(const std::string& fileName) override
     {
         played.push_back(fileName);
         if (onPlay)
-            onPlay(fileName);
-        if (forward_)
-            forward_->PlayClip(fileName);
+            onPlay();
     }
-
     std::vector<std::string> played;
-    std::function<void(const std::string&)> onPlay;
-
-private:
-    speech::ClipPlayer* forward_;
+    std::function<void()> onPlay;
 };
 
 }  // namespace testing_support

@@ -1,47 +1,20 @@
 #include "Wav.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace testing_support {
 namespace {
 
-void Put16(std::vector<std::uint8_t>& out, unsigned value)
+void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
 {
-    out.push_back(value & 0xFF);
-    out.push_back((value >> 8) & 0xFF);
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
-
-void PutTag(std::vector<std::uint8_t>& out, const char* tag)
-{
-    out.insert(out.end(), tag, tag + 4);
-}
-
-void PutSample(std::vector<std::uint8_t>& out, SampleFormat format, float value)
-{
-    switch (format) {
-    case SampleFormat::U8:
-        out.push_back(static_cast<std::uint8_t>(128 + static_cast<int>(value * 128)));
-        return;
-    case SampleFormat::S16:
-        Put16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(value * 32768)));
-        return;
-    case SampleFormat::F32: {
-        std::uint32_t bits;
-        std::memcpy(&bits, &value, 4);
-        Put32(out, bits);
-        return;
-    }
-    }
-}
+void PutTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 int BytesPerSample(SampleFormat format)
 {
@@ -56,27 +29,43 @@ int BytesPerSample(SampleFormat format)
     return 0;
 }
 
+void PutSample(std::vector<std::uint8_t>& out, SampleFormat format, int value)
+{
+    switch (format) {
+    case SampleFormat::U8:
+        return PutLe(out, static_cast<std::uint32_t>(128 + value / 256), 1);
+    case SampleFormat::S16:
+        return PutLe(out, static_cast<std::uint16_t>(value), 2);
+    case SampleFormat::F32: {
+        float f = static_cast<float>(value) / 32768.0f;
+        std::uint32_t bits;
+        std::memcpy(&bits, &f, 4);
+        return PutLe(out, bits, 4);
+    }
+    }
+}
+
 }  // namespace
 
-std::vector<std::uint8_t> MakeWav(const WavSpec& spec, const std::vector<float>& samples)
+std::vector<std::uint8_t> MakeWav(const WavSpec& spec, const std::vector<int>& samples)
 {
     const int bytes = BytesPerSample(spec.format);
-    const std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size() * spec.channels * bytes);
+    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * spec.channels * bytes);
     std::vector<std::uint8_t> out;
     PutTag(out, "RIFF");
-    Put32(out, 36 + dataBytes);
+    PutLe(out, 36 + dataBytes, 4);
     PutTag(out, "WAVE");
     PutTag(out, "fmt ");
-    Put32(out, 16);
-    Put16(out, spec.format == SampleFormat::F32 ? 3 : 1);
-    Put16(out, spec.channels);
-    Put32(out, spec.rate);
-    Put32(out, spec.rate * spec.channels * bytes);
-    Put16(out, spec.channels * bytes);
-    Put16(out, bytes * 8);
+    PutLe(out, 16, 4);
+    PutLe(out, spec.format == SampleFormat::F32 ? 3 : 1, 2);
+    PutLe(out, spec.channels, 2);
+    PutLe(out, spec.rate, 4);
+    PutLe(out, spec.rate * spec.channels * bytes, 4);
+    PutLe(out, spec.channels * bytes, 2);
+    PutLe(out, bytes * 8, 2);
     PutTag(out, "data");
-    Put32(out, dataBytes);
-    for (float sample : samples)
+    PutLe(out, dataBytes, 4);
+    for (int sample : samples)
         for (int c = 0; c < spec.channels; ++c)
             PutSample(out, spec.format, sample);
     return out;
@@ -84,19 +73,11 @@ std::vector<std::uint8_t> MakeWav(const WavSpec& spec, const std::vector<float>&
 
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
 }
 
-float FromS16(int value)
-{
-    return static_cast<float>(value) / 32768.0f;
-}
-
-std::vector<float> Constant(int value, int frames)
-{
-    return std::vector<float>(static_cast<std::size_t>(frames), FromS16(value));
-}
+std::vector<int> Constant(int value, int frames) { return std::vector<int>(static_cast<std::size_t>(frames), value); }
 
 std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path)
 {

@@ -18,15 +18,12 @@ struct WavSpec {
     int rate = 22050;
 };
 
-// samples are per frame, in [-1, 1]; every channel gets the same value.
-std::vector<std::uint8_t> MakeWav(const WavSpec& spec, const std::vector<float>& samples);
+// samples are per frame, as 16-bit values; every channel gets the same one.
+std::vector<std::uint8_t> MakeWav(const WavSpec& spec, const std::vector<int>& samples);
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
-// A 16-bit sample value as a float that converts back to it exactly.
-float FromS16(int value);
-
 // A clip of one constant 16-bit value: easy to recognise in the output.
-std::vector<float> Constant(int value, int frames);
+std::vector<int> Constant(int value, int frames);
 
 std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path);
 

@@ -1,10 +1,10 @@
 #pragma once
-// The program's only window: a written column sum with the answer box under
-// the rule, the tick or cross beside it, the prompt and tally lines below and
-// three buttons at the lower right; a settings menu pops up on a right click
-// on the bare window.
+// The quiz window: a written column sum with the answer box under the rule,
+// the tick or cross beside it, the prompt and tally lines below and three
+// buttons at the lower right (Read, Continue, End); the settings menu pops
+// up on a right press on the bare window.
 //
-// Form1 builds its controls from the layout table, owns the quiz and hands
+// It builds its controls from the layout table, owns the quiz and hands
 // every user action to one quiz or window handler, one at a time. It holds
 // no quiz logic of its own.
 
@@ -12,33 +12,27 @@
 #include <array>
 
 #include "HandlerGate.h"
+#include "Layout.h"
 #include "quiz/Controls.h"
 #include "quiz/Quiz.h"
 
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
 
 namespace window {
 
-class Form1 final : public QWidget, private quiz::Controls
+class QuizWindow final : public QWidget, private quiz::Controls
 {
     Q_OBJECT
 
 public:
-    Form1(quiz::RandomSource& random, speech::ClipPlayer& player, QWidget* parent = nullptr);
+    QuizWindow(quiz::RandomSource& random, speech::ClipPlayer& player, QWidget* parent = nullptr);
 
-    // Start-up: draws and speaks the first problem. Call before show().
-    void Form_Load();
-
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Form_MouseDown(Qt::MouseButtons buttons, const QPoint& globalPos);
+    // Draws and speaks the first problem. Call before show().
+    void StartUp();
 
     const quiz::QuizState& State() const { return quiz_.State(); }
-    QMenu* PopupMenu() const { return popupmnu_; }
+    QWidget* Widget(Control control) const { return widgets_[static_cast<std::size_t>(control)]; }
+    QMenu* SettingsMenu() const { return settingsMenu_; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -55,20 +49,21 @@ private:
     void MoveFocus(quiz::FocusTarget target) override;
 
     void BuildControls();
-    void BuildPopupMenu();
+    void BuildSettingsMenu();
     void WireButtons();
     void SetTabOrder();
+
+    void Continue();
+    void End();
+    void Read();
+    void OpenSettingsMenu(Qt::MouseButtons buttons, const QPoint& globalPos);
     bool AnswerBoxKeyPress(QKeyEvent* event);
-    QLabel* LabelWidget(quiz::Label label) const;
+    static bool IsNonLeftClick(const QEvent* event);
 
     HandlerGate gate_{this};
     quiz::Quiz quiz_;
-    std::array<QLabel*, 5> labels_{};
-    QLineEdit* Text3_ = nullptr;
-    QPushButton* Command1_ = nullptr;
-    QLabel* Image1_ = nullptr;
-    QLabel* Image2_ = nullptr;
-    QMenu* popupmnu_ = nullptr;
+    std::array<QWidget*, kControlCount> widgets_{};
+    QMenu* settingsMenu_ = nullptr;
     bool closing_ = false;
 };
 

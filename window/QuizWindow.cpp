@@ -1,0 +1,303 @@
+#include "QuizWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <vector>
+
+#include "Widgets.h"
+
+// Pictures are embedded in this static library; the linker drops their
+// registration unless it is called for.
+static void LoadPictureResources()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+
+namespace window {
+namespace {
+
+constexpr char16_t kEnter = 13;
+
+struct ButtonWiring {
+    Control button;
+    void (QuizWindow::*handler)();
+};
+
+bool IsEnterKey(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+Control LabelControl(quiz::Label label)
+{
+    switch (label) {
+    case quiz::Label::Sign:
+        return Control::SignLabel;
+    case quiz::Label::Tally:
+        return Control::TallyLabel;
+    case quiz::Label::Feedback:
+        return Control::FeedbackLabel;
+    case quiz::Label::FirstOperand:
+        return Control::FirstOperandLabel;
+    case quiz::Label::SecondOperand:
+        return Control::SecondOperandLabel;
+    }
+    return Control::FeedbackLabel;  // unreachable: every label is handled above
+}
+
+Control PictureControl(quiz::Picture picture)
+{
+    switch (picture) {
+    case quiz::Picture::Tick:
+        return Control::Tick;
+    case quiz::Picture::Cross:
+        return Control::Cross;
+    }
+    return Control::Tick;  // unreachable
+}
+
+Control FocusControl(quiz::FocusTarget target)
+{
+    switch (target) {
+    case quiz::FocusTarget::AnswerBox:
+        return Control::AnswerBox;
+    case quiz::FocusTarget::ContinueButton:
+        return Control::ContinueButton;
+    }
+    return Control::AnswerBox;  // unreachable
+}
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QuizWindow::QuizWindow(quiz::RandomSource& random, speech::ClipPlayer& player, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      quiz_(*this, random, player)
+{
+    LoadPictureResources();
+    setObjectName(kWindowObjectName);
+    setWindowTitle("Zorbanu");
+    QIcon icon;
+    for (int size : {16, 32, 48, 256})
+        icon.addFile(QString(":/pictures/icon-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
+    setFixedSize(PixelsFromTwips(QRect(QPoint(), kClientTwips)).size());
+    setFont(MakeFont(kWindowFont));
+    QPalette surface = palette();
+    surface.setColor(QPalette::Window, ResolveColour(Colour::ButtonFace, surface));
+    setPalette(surface);
+    setAutoFillBackground(true);
+
+    BuildControls();
+    BuildSettingsMenu();
+    WireButtons();
+    SetTabOrder();
+    Widget(Control::AnswerBox)->setFocus();
+    if (QScreen* display = screen())
+        move(display->availableGeometry().center() - rect().center());
+}
+
+void QuizWindow::BuildControls()
+{
+    for (const ControlSpec& spec : kControls)
+        widgets_[static_cast<std::size_t>(spec.control)] = MakeControl(spec, this);
+    // The tick lets clicks through to the window, like the bare surface.
+    Widget(Control::Tick)->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Widget(Control::AnswerBox)->installEventFilter(this);
+}
+
+// The ranges, a separator, the operations. No check marks and no shortcuts:
+// it looks the same whatever was chosen before.
+void QuizWindow::BuildSettingsMenu()
+{
+    settingsMenu_ = new QMenu(this);
+    settingsMenu_->setObjectName(kSettingsMenuObjectName);
+    // The desktop's menu font may have no Chinese glyphs of its own.
+    settingsMenu_->setFont(MakeFont(kMenuFont));
+    settingsMenu_->installEventFilter(this);
+    for (std::size_t i = 0; i < quiz::kSettingsCommands.size(); ++i) {
+        const quiz::SettingsCommand& command = quiz::kSettingsCommands[i];
+        if (command.op && !quiz::kSettingsCommands[i - 1].op)
+            settingsMenu_->addSeparator()->setObjectName(kSettingsSeparatorObjectName);
+        QAction* item = settingsMenu_->addAction(FromUtf8(command.caption));
+        item->setObjectName(kSettingsItemObjectNames[i]);
+        connect(item, &QAction::triggered, this,
+                [this, &command] { gate_.Run([this, &command] { quiz_.ApplySetting(command); }); });
+    }
+}
+
+void QuizWindow::WireButtons()
+{
+    static constexpr ButtonWiring kButtons[] = {
+        {Control::ContinueButton, &QuizWindow::Continue},
+        {Control::EndButton, &QuizWindow::End},
+        {Control::ReadButton, &QuizWindow::Read},
+    };
+    for (const ButtonWiring& wiring : kButtons) {
+        auto* button = static_cast<QPushButton*>(Widget(wiring.button));
+        auto handler = wiring.handler;
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { gate_.Run([this, handler] { (this->*handler)(); }); });
+        button->installEventFilter(this);  // Enter presses a focused button too
+    }
+}
+
+// Tab visits the answer box and the buttons in their tab-index order; labels
+// and pictures never take the focus.
+void QuizWindow::SetTabOrder()
+{
+    std::vector<const ControlSpec*> stops;
+    for (const ControlSpec& spec : kControls)
+        if (spec.kind == ControlKind::Button || spec.kind == ControlKind::AnswerBox)
+            stops.push_back(&spec);
+    std::sort(stops.begin(), stops.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 0; i + 1 < stops.size(); ++i)
+        setTabOrder(Widget(stops[i]->control), Widget(stops[i + 1]->control));
+}
+
+void QuizWindow::StartUp()
+{
+    gate_.Run([this] { quiz_.StartUp(); });
+}
+
+void QuizWindow::Continue()
+{
+    quiz_.NextProblem();
+}
+
+void QuizWindow::End()
+{
+    closing_ = true;
+    close();
+    QCoreApplication::quit();
+}
+
+void QuizWindow::Read()
+{
+    quiz_.SpeakProblem();
+    MoveFocus(quiz::FocusTarget::AnswerBox);
+}
+
+void QuizWindow::OpenSettingsMenu(Qt::MouseButtons buttons, const QPoint& globalPos)
+{
+    if (buttons & Qt::RightButton)
+        settingsMenu_->popup(globalPos);
+}
+
+void QuizWindow::mousePressEvent(QMouseEvent* event)
+{
+    // Labels ignore mouse presses, so Qt passes them on to the window; only a
+    // press on the bare surface belongs to it.
+    if (childAt(event->position().toPoint()) != nullptr)
+        return;
+    Qt::MouseButtons buttons = event->buttons();
+    QPoint where = event->globalPosition().toPoint();
+    gate_.Run([this, buttons, where] { OpenSettingsMenu(buttons, where); });
+}
+
+void QuizWindow::closeEvent(QCloseEvent* event)
+{
+    if (gate_.Busy() && !closing_) {
+        // Closed while a problem is spoken: end once the handler returns.
+        event->ignore();
+        gate_.Run([this] { End(); });
+        return;
+    }
+    event->accept();
+}
+
+// Menu items are chosen with the left button only, as on most desktops; a
+// right press or release on an open menu does nothing.
+bool QuizWindow::IsNonLeftClick(const QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
+        return false;
+    return static_cast<const QMouseEvent*>(event)->button() != Qt::LeftButton;
+}
+
+bool QuizWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == settingsMenu_)
+        return IsNonLeftClick(event);
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == Widget(Control::AnswerBox))
+        return AnswerBoxKeyPress(key);
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button && IsEnterKey(key) && !key->isAutoRepeat()) {
+        button->click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Hands a typed character to the quiz before the box sees it; returns true
+// when the box must not get it.
+bool QuizWindow::AnswerBoxKeyPress(QKeyEvent* event)
+{
+    char16_t key;
+    if (IsEnterKey(event))
+        key = kEnter;
+    else if (event->text().size() == 1)
+        key = event->text().at(0).unicode();
+    else
+        return false;  // editing and movement keys type no character
+    if (gate_.Busy()) {
+        gate_.Run([this, key]() mutable { quiz_.AnswerKey(key); });
+        return key == kEnter;
+    }
+    gate_.Run([this, &key] { quiz_.AnswerKey(key); });
+    return key == 0;  // the quiz cleared it: the box must not get it
+}
+
+void QuizWindow::SetCaption(quiz::Label label, std::string_view text)
+{
+    static_cast<QLabel*>(Widget(LabelControl(label)))->setText(FromUtf8(text));
+}
+
+std::string QuizWindow::Caption(quiz::Label label) const
+{
+    return static_cast<QLabel*>(Widget(LabelControl(label)))->text().toStdString();
+}
+
+void QuizWindow::SetAnswerText(std::string_view text)
+{
+    static_cast<QLineEdit*>(Widget(Control::AnswerBox))->setText(FromUtf8(text));
+}
+
+std::string QuizWindow::AnswerText() const
+{
+    return static_cast<QLineEdit*>(Widget(Control::AnswerBox))->text().toStdString();
+}
+
+void QuizWindow::SetPictureVisible(quiz::Picture picture, bool visible)
+{
+    Widget(PictureControl(picture))->setVisible(visible);
+}
+
+// The program moves the focus as the keyboard would, and the focus cue that
+// keyboard navigation shows appears at once: the child sees that Enter now
+// presses Continue.
+void QuizWindow::MoveFocus(quiz::FocusTarget target)
+{
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    Widget(FocusControl(target))->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace window
