@@ -9,7 +9,7 @@ rm -rf "$work" && mkdir -p "$work/src"
 tar -C "$source" -cf - --exclude-vcs --exclude='./build*' . | tar -xf - -C "$work/src"
 (cd "$work/src" && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -b -us -uc >../build.log 2>&1) ||
   { tail -n 30 "$work/build.log"; fail "dpkg-buildpackage"; }
-lintian --pedantic --fail-on error,warning "$work"/*.changes 2>/dev/null >"$work/lintian.log" ||
+TMPDIR="$work" lintian --pedantic --fail-on error,warning "$work"/*.changes 2>/dev/null >"$work/lintian.log" ||
   { cat "$work/lintian.log"; fail "lintian reports errors or warnings"; }
 
 prog=$work/x/zorbanu voice=$work/x/voice
@@ -40,6 +40,8 @@ for name in 0 1 2 3 4 5 6 7 8 9 shi bai + - × ÷ = win won; do
   [ "$(soxi -t "$clips/$name.wav")" = wav ] || fail "clip $name.wav"
 done
 
+version=$(dpkg-deb -f "$work"/zorbanu_*.deb Version)
+[ "$("$prog/usr/bin/zorbanu" --version)" = "zorbanu $version" ] || fail "zorbanu --version is not $version"
 # The packaged program starts and keeps running with no voice at all.
 mkdir -p "$work/empty" && cd "$work/empty"
 rc=0
