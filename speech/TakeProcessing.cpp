@@ -17,11 +17,11 @@ namespace {
 
 constexpr double kFullScale = 32768;
 constexpr std::size_t kFrame = kClipRate / 100;  // 10 ms
-// A frame is sound when its RMS is this far above the noise floor (15 dB),
-// a sample when its value is 13 dB above it; white noise almost never
-// reaches either.
-constexpr double kFrameAboveFloor = 5.6;
-constexpr double kSampleAboveFloor = 4.5;
+// A frame is sound when its RMS is this far above the noise floor (12 dB),
+// a sample when its value is 11 dB above it: steady room noise stays below
+// both, while the soft tail of a word stays above them for longer.
+constexpr double kFrameAboveFloor = 4.0;
+constexpr double kSampleAboveFloor = 3.5;
 // Below -55 dBFS nothing counts as sound, even over digital silence.
 const double kQuietest = kFullScale * std::pow(10.0, -55.0 / 20);
 constexpr std::size_t kShortestSpeechFrames = 3;

@@ -1,0 +1,311 @@
+#include "RecorderWindow.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "UserVoice.h"
+#include "quiz/Problems.h"
+#include "speech/TakeProcessing.h"
+#include "window/Widgets.h"
+
+// The program's icon is embedded in the quiz window's library; the linker
+// drops its registration unless it is called for.
+static void LoadPictureResources()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+
+namespace recorder {
+namespace {
+
+constexpr window::FontSpec kWordFont{window::FontFace::Song, 24};
+constexpr window::FontSpec kTextFont{window::FontFace::Song, 12};
+constexpr window::FontSpec kMessageFont{window::FontFace::Song, 14};
+constexpr int kWatchStepMs = 100;
+constexpr int kColumnsPerWord = 5;  // word, 录音, 播放, status, gap
+
+struct RangeChoice {
+    const char* text;
+    int rangeMax;
+};
+constexpr std::array<RangeChoice, 3> kRanges{{{"十以内", 9}, {"百以内", 99}, {"千以内", 999}}};
+
+QString Word(std::size_t row)
+{
+    return QString::fromUtf8(kWords[row].word);
+}
+
+std::string_view SignOf(quiz::Op op)
+{
+    switch (op) {
+    case quiz::Op::Add:
+        return "+";
+    case quiz::Op::Subtract:
+        return "-";
+    case quiz::Op::Multiply:
+        return "×";
+    case quiz::Op::Divide:
+        return "÷";
+    }
+    return "+";
+}
+
+QString Refusal(speech::TakeVerdict verdict)
+{
+    switch (verdict) {
+    case speech::TakeVerdict::Accepted:
+        return {};
+    case speech::TakeVerdict::NoSpeech:
+        return "没有听到说话声。请靠近麦克风，按录音后再说一次。原来的声音没有变。";
+    case speech::TakeVerdict::Clipped:
+        return "声音太大，录出来全是杂音。请离麦克风远一点再录一次。原来的声音没有变。";
+    }
+    return {};
+}
+
+QPushButton* MakeButton(const char* text, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setAutoDefault(true);  // Enter presses it, like Space
+    return button;
+}
+
+}  // namespace
+
+RecorderWindow::RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& player, quiz::RandomSource& random,
+                               QWidget* parent)
+    : QWidget(parent), capture_(capture), player_(player), random_(random)
+{
+    LoadPictureResources();
+    setWindowTitle("录制我的声音");
+    setWindowIcon(QIcon(":/pictures/icon-32.png"));
+    setFont(window::MakeFont(kTextFont));
+    auto* grid = new QGridLayout(this);
+    BuildRows(grid);
+    BuildFooter(grid);
+    SetTabOrder();
+    takeTimer_.setSingleShot(true);
+    connect(&takeTimer_, &QTimer::timeout, this, &RecorderWindow::FinishTake);
+    connect(&watchTimer_, &QTimer::timeout, this, &RecorderWindow::WatchMicrophone);
+    player_.SetIdleCallback([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    ShowStatuses();
+    if (capture_.State() != CaptureState::Ready)
+        RefuseRecording("没有找到麦克风，不能录音。");
+    else
+        Say("按“录音”，对着麦克风说出这个字，说完再按一次。", Tone::News);
+}
+
+void RecorderWindow::BuildRows(QGridLayout* grid)
+{
+    for (std::size_t row = 0; row < kWords.size(); ++row) {
+        const int line = static_cast<int>(row) % kRowsPerColumn;
+        const int column = static_cast<int>(row) / kRowsPerColumn * kColumnsPerWord;
+        auto* word = new QLabel(Word(row), this);
+        word->setFont(window::MakeFont(kWordFont));
+        WordRow& widgets = rows_[row];
+        widgets.record = MakeButton("录音", this);
+        widgets.play = MakeButton("播放", this);
+        widgets.status = new QLabel(this);
+        widgets.record->setObjectName(QString("record:") + kWords[row].clip);
+        widgets.play->setObjectName(QString("play:") + kWords[row].clip);
+        widgets.status->setObjectName(QString("status:") + kWords[row].clip);
+        grid->addWidget(word, line, column);
+        grid->addWidget(widgets.record, line, column + 1);
+        grid->addWidget(widgets.play, line, column + 2);
+        grid->addWidget(widgets.status, line, column + 3);
+        connect(widgets.record, &QPushButton::clicked, this, [this, row] { RecordClicked(row); });
+        connect(widgets.play, &QPushButton::clicked, this, [this, row] { PlayClicked(row); });
+    }
+    grid->setColumnMinimumWidth(kColumnsPerWord - 1, 24);
+}
+
+void RecorderWindow::BuildFooter(QGridLayout* grid)
+{
+    const int line = kRowsPerColumn;
+    range_ = new QComboBox(this);
+    for (const RangeChoice& choice : kRanges)
+        range_->addItem(QString::fromUtf8(choice.text), choice.rangeMax);
+    hear_ = MakeButton("听一道题", this);
+    restore_ = MakeButton("恢复原声", this);
+    message_ = new QLabel(this);
+    message_->setObjectName("message");
+    message_->setWordWrap(true);
+    message_->setFont(window::MakeFont(kMessageFont));
+    message_->setMinimumHeight(message_->fontMetrics().height() * 2);
+    grid->addWidget(range_, line, 0, 1, 2);
+    grid->addWidget(hear_, line, 2, 1, 2);
+    grid->addWidget(restore_, line, kColumnsPerWord + 1, 1, 2);
+    grid->addWidget(message_, line + 1, 0, 1, 2 * kColumnsPerWord);
+    connect(hear_, &QPushButton::clicked, this, &RecorderWindow::HearProblem);
+    connect(restore_, &QPushButton::clicked, this, &RecorderWindow::RestoreBuiltInVoice);
+}
+
+// Tab goes along each row, then down the rows, then to the footer.
+void RecorderWindow::SetTabOrder()
+{
+    QWidget* previous = nullptr;
+    auto chain = [&](QWidget* next) {
+        if (previous != nullptr)
+            setTabOrder(previous, next);
+        previous = next;
+    };
+    for (const WordRow& row : rows_) {
+        chain(row.record);
+        chain(row.play);
+    }
+    chain(range_);
+    chain(hear_);
+    chain(restore_);
+}
+
+void RecorderWindow::RecordClicked(std::size_t row)
+{
+    if (recordingRow_ == row)
+        FinishTake();
+    else if (!recordingRow_)
+        StartTake(row);
+}
+
+void RecorderWindow::StartTake(std::size_t row)
+{
+    if (!canRecord_ || !capture_.Start()) {
+        RefuseRecording("麦克风不能用了，不能录音。播放还可以用。");
+        return;
+    }
+    recordingRow_ = row;
+    takeTimer_.start(kLongestTakeMs);
+    watchTimer_.start(kWatchStepMs);
+    ShowRecordingState();
+    Say(QString("正在录“%1”……说完再按一次“停止”，3 秒后也会自动停止。").arg(Word(row)), Tone::News);
+}
+
+void RecorderWindow::FinishTake()
+{
+    if (!recordingRow_)
+        return;
+    const std::size_t row = *recordingRow_;
+    takeTimer_.stop();
+    watchTimer_.stop();
+    const std::vector<std::int16_t> take = capture_.Stop();
+    recordingRow_.reset();
+    KeepTake(row, take);
+    ShowRecordingState();
+    ShowStatuses();
+}
+
+void RecorderWindow::KeepTake(std::size_t row, const std::vector<std::int16_t>& take)
+{
+    const speech::ProcessedTake processed = speech::ProcessTake(take);
+    if (processed.verdict != speech::TakeVerdict::Accepted) {
+        Say(Refusal(processed.verdict), Tone::Problem);
+        return;
+    }
+    switch (SaveOwnClip(kWords[row].clip, processed.clip)) {
+    case SaveResult::Saved:
+        Say(QString("“%1”录好了。按“播放”听一听。").arg(Word(row)), Tone::News);
+        return;
+    case SaveResult::CannotWrite:
+        Say("录音没能保存（磁盘满了，或者文件夹不能写）。原来的声音没有变。", Tone::Problem);
+        return;
+    }
+}
+
+// A microphone unplugged in the middle of a take ends it without a clip.
+void RecorderWindow::WatchMicrophone()
+{
+    if (capture_.State() != CaptureState::Failed)
+        return;
+    takeTimer_.stop();
+    watchTimer_.stop();
+    capture_.Stop();
+    recordingRow_.reset();
+    RefuseRecording("麦克风不能用了，这次没有录上。原来的声音没有变。播放还可以用。");
+}
+
+void RecorderWindow::RefuseRecording(const QString& why)
+{
+    canRecord_ = false;
+    ShowRecordingState();
+    Say(why, Tone::Problem);
+}
+
+// While a take runs only its own 停止 works; without a microphone no 录音
+// works at all.
+void RecorderWindow::ShowRecordingState()
+{
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        const bool thisRow = recordingRow_ == row;
+        rows_[row].record->setText(thisRow ? "停止" : "录音");
+        rows_[row].record->setEnabled(canRecord_ && (!recordingRow_ || thisRow));
+        rows_[row].play->setEnabled(!recordingRow_);
+    }
+    hear_->setEnabled(!recordingRow_);
+    restore_->setEnabled(!recordingRow_ && HasOwnVoice());
+}
+
+void RecorderWindow::ShowStatuses()
+{
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        const bool own = IsOwnRecording(kWords[row].clip);
+        rows_[row].status->setText(own ? "已录" : "原声");
+        QPalette colours = palette();
+        if (own)
+            colours.setColor(QPalette::WindowText, QColor(0, 0, 200));
+        rows_[row].status->setPalette(colours);
+    }
+    restore_->setEnabled(!recordingRow_ && HasOwnVoice());
+}
+
+void RecorderWindow::PlayClicked(std::size_t row)
+{
+    player_.SetFolder(ListeningFolder());
+    player_.PlayClip(kWords[row].clip);
+}
+
+void RecorderWindow::HearProblem()
+{
+    const int rangeMax = range_->currentData().toInt();
+    const auto op = static_cast<quiz::Op>(quiz::Draw(4, random_));
+    const quiz::Operands problem = quiz::DrawProblem(rangeMax, op, random_);
+    Speak(speech::ComposeProblem(problem.first, problem.second, SignOf(op)));
+}
+
+void RecorderWindow::Speak(const speech::SpokenProblem& clips)
+{
+    player_.SetFolder(ListeningFolder());
+    for (const std::string& clip : clips)
+        player_.PlayClip(clip);
+}
+
+void RecorderWindow::RestoreBuiltInVoice()
+{
+    const auto answer = QMessageBox::question(this, "恢复原声", "要删掉自己录的所有声音，换回原声吗？");
+    if (answer != QMessageBox::Yes)
+        return;
+    if (ForgetOwnVoice())
+        Say("已经换回原声。", Tone::News);
+    else
+        Say("没能删掉自己录的声音，请再试一次。", Tone::Problem);
+    ShowStatuses();
+}
+
+void RecorderWindow::Say(const QString& text, Tone tone)
+{
+    QPalette colours = palette();
+    switch (tone) {
+    case Tone::News:
+        break;
+    case Tone::Problem:
+        colours.setColor(QPalette::WindowText, QColor(160, 0, 0));
+        break;
+    }
+    message_->setPalette(colours);
+    message_->setText(text);
+}
+
+}  // namespace recorder

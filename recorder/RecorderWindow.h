@@ -1,0 +1,84 @@
+#pragma once
+// The recorder's only window, in Simplified Chinese: one row per word (the
+// word in large type, 录音, 播放, and 原声 or 已录), then a range and 听一道题
+// to hear a whole problem in the voice as it now stands, 恢复原声 to go back
+// to the built-in voice, and one line that says what happened.
+//
+// It is wiring only: SdlCapture records, speech::ProcessTake judges and
+// shapes a take, UserVoice keeps the files, and the composer with the SDL
+// clip player speaks. It holds no sound processing or file logic of its own
+// and never touches the quiz window.
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "SdlCapture.h"
+#include "Words.h"
+#include "quiz/Random.h"
+#include "speech/Composer.h"
+#include "speech/SdlClipPlayer.h"
+
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QPushButton;
+
+namespace recorder {
+
+// How the message line reads: news in the window's text colour, a problem
+// that needs the parent's attention in dark red.
+enum class Tone { News, Problem };
+
+// A take ends by itself after this long.
+inline constexpr int kLongestTakeMs = 3000;
+
+class RecorderWindow final : public QWidget {
+    Q_OBJECT
+
+public:
+    RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& player, quiz::RandomSource& random,
+                   QWidget* parent = nullptr);
+
+    // 录音 on a row: starts a take, or ends the one running on that row.
+    void RecordClicked(std::size_t row);
+    void PlayClicked(std::size_t row);
+    void HearProblem();
+    void RestoreBuiltInVoice();
+
+private:
+    struct WordRow {
+        QPushButton* record = nullptr;
+        QPushButton* play = nullptr;
+        QLabel* status = nullptr;
+    };
+
+    void BuildRows(QGridLayout* grid);
+    void BuildFooter(QGridLayout* grid);
+    void SetTabOrder();
+    void StartTake(std::size_t row);
+    void FinishTake();
+    void KeepTake(std::size_t row, const std::vector<std::int16_t>& take);
+    void WatchMicrophone();
+    void RefuseRecording(const QString& why);
+    void ShowRecordingState();
+    void ShowStatuses();
+    void Speak(const speech::SpokenProblem& clips);
+    void Say(const QString& text, Tone tone);
+
+    SdlCapture& capture_;
+    speech::SdlClipPlayer& player_;
+    quiz::RandomSource& random_;
+    std::array<WordRow, kWords.size()> rows_{};
+    QComboBox* range_ = nullptr;
+    QPushButton* hear_ = nullptr;
+    QPushButton* restore_ = nullptr;
+    QLabel* message_ = nullptr;
+    std::optional<std::size_t> recordingRow_;
+    bool canRecord_ = true;
+    QTimer takeTimer_;
+    QTimer watchTimer_;
+};
+
+}  // namespace recorder

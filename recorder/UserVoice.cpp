@@ -1,0 +1,112 @@
+#include "UserVoice.h"
+
+#include <stdlib.h>
+
+#include <system_error>
+#include <vector>
+
+#include "speech/TakeProcessing.h"
+#include "speech/VoiceFolder.h"
+
+namespace recorder {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh empty folder beside target, whose name starts with a dot.
+std::optional<fs::path> MakeStagingFolder(const fs::path& target, const char* purpose)
+{
+    std::string name = (target.parent_path() / ("." + target.filename().string() + purpose + ".XXXXXX")).string();
+    if (::mkdtemp(name.data()) == nullptr)
+        return std::nullopt;
+    return fs::path(name);
+}
+
+// Copies every pack clip the installed folder holds into folder, skipping
+// the ones already there.
+bool CopyInstalledClipsInto(const fs::path& folder)
+{
+    const std::optional<fs::path> installed = speech::InstalledVoiceFolder();
+    if (!installed)
+        return true;
+    std::error_code error;
+    for (const std::string& name : speech::PackClipNames()) {
+        if (fs::exists(folder / name, error) || !fs::exists(*installed / name, error))
+            continue;
+        auto bytes = speech::ReadWholeFile(*installed / name);
+        if (!bytes || !speech::WriteFileAtomically(folder / name, *bytes))
+            return false;
+    }
+    return true;
+}
+
+// Makes the user's folder complete: a missing folder appears whole in one
+// rename; an existing one gets any missing clip filled in.
+bool CompleteUserFolder()
+{
+    const fs::path user = speech::UserVoiceFolder();
+    std::error_code error;
+    if (fs::is_directory(user, error))
+        return CopyInstalledClipsInto(user);
+    fs::create_directories(user.parent_path(), error);
+    const std::optional<fs::path> stage = MakeStagingFolder(user, ".new");
+    if (!stage)
+        return false;
+    fs::permissions(*stage, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec, error);
+    if (CopyInstalledClipsInto(*stage) && ::rename(stage->c_str(), user.c_str()) == 0)
+        return true;
+    fs::remove_all(*stage, error);
+    return false;
+}
+
+}  // namespace
+
+bool IsOwnRecording(const std::string& clip)
+{
+    auto own = speech::ReadWholeFile(speech::UserVoiceFolder() / clip);
+    if (!own)
+        return false;
+    const std::optional<fs::path> installed = speech::InstalledVoiceFolder();
+    return !installed || speech::ReadWholeFile(*installed / clip) != own;
+}
+
+SaveResult SaveOwnClip(const std::string& clip, std::span<const std::int16_t> samples)
+{
+    if (!CompleteUserFolder())
+        return SaveResult::CannotWrite;
+    if (!speech::WriteFileAtomically(speech::UserVoiceFolder() / clip, speech::EncodeWav(samples)))
+        return SaveResult::CannotWrite;
+    return SaveResult::Saved;
+}
+
+bool HasOwnVoice()
+{
+    std::error_code error;
+    return fs::exists(speech::UserVoiceFolder(), error);
+}
+
+bool ForgetOwnVoice()
+{
+    const fs::path user = speech::UserVoiceFolder();
+    std::error_code error;
+    if (!fs::exists(user, error))
+        return true;
+    // Renamed away first, so the quiz never finds a half-removed folder.
+    const std::optional<fs::path> doomed = MakeStagingFolder(user, ".old");
+    if (!doomed || ::rename(user.c_str(), (*doomed / "clips").c_str()) != 0) {
+        if (doomed)
+            fs::remove(*doomed, error);
+        return false;
+    }
+    return fs::remove_all(*doomed, error) != static_cast<std::uintmax_t>(-1);
+}
+
+std::optional<fs::path> ListeningFolder()
+{
+    if (fs::path user = speech::UserVoiceFolder(); speech::HoldsClips(user))
+        return user;
+    return speech::InstalledVoiceFolder();
+}
+
+}  // namespace recorder

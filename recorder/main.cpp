@@ -1,0 +1,19 @@
+#include <QApplication>
+
+#include "RecorderWindow.h"
+#include "window/Widgets.h"
+
+int main(int argc, char* argv[])
+{
+    window::InstallFontSubstitutions();
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName("org.zorbanu.Recorder");
+    window::InstallChineseQtTexts();
+    quiz::ClockRandom random;
+    random.SeedRandom();
+    recorder::SdlCapture capture;
+    speech::SdlClipPlayer player;
+    recorder::RecorderWindow window(capture, player, random);
+    window.show();
+    return app.exec();
+}
