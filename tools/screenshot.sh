@@ -2,11 +2,11 @@
 # Takes the README's screenshot: starts the built program on a virtual X
 # server (Xvfb), silent and without a voice, and saves its window to
 # docs/screenshot.png with ImageMagick's import.
-# Usage: tools/screenshot.sh [PROGRAM]   (default: build-pkg/zorbanu)
+# Usage: tools/screenshot.sh [PROGRAM]   (default: build/zorbanu, made by `make`)
 # Needs xvfb, xdotool and imagemagick (tools/install-deps.sh installs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-program=$(realpath "${1:-build-pkg/zorbanu}")
+program=$(realpath -m "${1:-build/zorbanu}")
 [ -x "$program" ] || { echo "screenshot.sh: no program at $program; build it first" >&2; exit 1; }
 out=$PWD/docs/screenshot.png
 mkdir -p docs
