@@ -24,7 +24,6 @@ namespace recorder {
 namespace {
 
 constexpr window::FontSpec kWordFont{window::FontFace::Song, 24};
-constexpr window::FontSpec kTextFont{window::FontFace::Song, 12};
 constexpr window::FontSpec kMessageFont{window::FontFace::Song, 14};
 constexpr int kWatchStepMs = 100;
 constexpr int kColumnsPerWord = 5;  // word, 录音, 播放, status, gap

@@ -19,6 +19,7 @@
 #include "quiz/Random.h"
 #include "speech/Composer.h"
 #include "speech/SdlClipPlayer.h"
+#include "window/Layout.h"
 
 class QComboBox;
 class QGridLayout;
@@ -30,6 +31,10 @@ namespace recorder {
 // How the message line reads: news in the window's text colour, a problem
 // that needs the parent's attention in dark red.
 enum class Tone { News, Problem };
+
+// The font of every text but the words themselves, also set for the whole
+// program so that message boxes read as easily.
+inline constexpr window::FontSpec kTextFont{window::FontFace::Song, 12};
 
 // A take ends by itself after this long.
 inline constexpr int kLongestTakeMs = 3000;

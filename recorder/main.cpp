@@ -8,6 +8,7 @@ int main(int argc, char* argv[])
     window::InstallFontSubstitutions();
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName("org.zorbanu.Recorder");
+    QApplication::setFont(window::MakeFont(recorder::kTextFont));
     window::InstallChineseQtTexts();
     quiz::ClockRandom random;
     random.SeedRandom();
