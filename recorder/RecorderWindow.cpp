@@ -28,6 +28,7 @@ constexpr window::FontSpec kMessageFont{window::FontFace::Song, 14};
 constexpr int kWatchStepMs = 100;
 constexpr int kColumnsPerWord = 5;  // word, 录音, 播放, status, gap
 
+// One entry of the range box under the words: its text and largest operand.
 struct RangeChoice {
     const char* text;
     int rangeMax;

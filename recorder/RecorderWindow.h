@@ -53,6 +53,7 @@ public:
     void RestoreBuiltInVoice();
 
 private:
+    // The controls of one word's row that change after they are made.
     struct WordRow {
         QPushButton* record = nullptr;
         QPushButton* play = nullptr;

@@ -13,6 +13,8 @@
 
 namespace recorder {
 
+// The microphone as the window needs to know it: usable and idle, taking,
+// never found, or lost since it was opened.
 enum class CaptureState { Ready, Recording, NoDevice, Failed };
 
 class SdlCapture {

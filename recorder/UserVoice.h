@@ -17,6 +17,7 @@
 
 namespace recorder {
 
+// Whether a clip reached the disk whole; on CannotWrite the old clip stays.
 enum class SaveResult { Saved, CannotWrite };
 
 // True when the user's folder holds its own recording of clip: a file that

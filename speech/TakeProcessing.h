@@ -22,14 +22,18 @@ namespace speech {
 
 inline constexpr int kClipRate = 22050;
 
+// What a finished clip is brought to; the defaults are the built-in pack's.
 struct ClipTargets {
     double rmsDb = -18;
     double peakLimitDb = -1;
     double fadeSeconds = 0.006;
 };
 
+// Whether a take became a clip, and if not, why: nothing clearly above its
+// noise floor, or a fifth of its speech at full scale.
 enum class TakeVerdict { Accepted, NoSpeech, Clipped };
 
+// A take's verdict and, only when accepted, the finished clip.
 struct ProcessedTake {
     TakeVerdict verdict;
     std::vector<std::int16_t> clip;  // empty unless accepted
