@@ -52,12 +52,12 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     EXPECT_LE(speech::PeakDb(clip), -0.99);
     for (const std::string& name : speech::PackClipNames())
         EXPECT_EQ(name == "+.wav", speech::ReadWholeFile(own / name) != speech::ReadWholeFile(pack / name)) << name;
-    // The quiz, started in a folder without clips and killed after 10 s,
+    // The quiz, started in a folder without clips and killed after 6 s,
     // speaks its first sum: a digit, the recorded 加 sample for sample, a
     // digit and 等于.
     std::filesystem::create_directories(dir / "empty");
     std::system(("cd " + (dir / "empty").string() + " && SDL_DISKAUDIOFILE=" + (dir / "quiz.raw").string() +
-                 " timeout -s KILL 10 " ZORBANU_BINARY).c_str());
+                 " timeout -s KILL 6 " ZORBANU_BINARY).c_str());
     ASSERT_GT(std::filesystem::file_size(dir / "quiz.raw"), 2u);
     const auto out = ReadDiskOutput(dir / "quiz.raw");
     const auto at = std::search(out.begin(), out.end(), clip.begin(), clip.end());
