@@ -10,9 +10,12 @@
 //   - silent samples between consecutive clips (the SDL player, disk driver);
 //   - time from Enter to the tick on screen, against the length of "win.wav".
 // Needs an X server without a window manager (run under xvfb-run), xdotool.
+// Usage: zorbanu_bench [ZORBANU [BARE_WINDOW [CLIPS]]], by default the
+// programs and the voice pack of this build.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -170,10 +173,22 @@ public:
         XSync(display_, True);
     }
 
-    Shown WaitFor(const char* title, Clock::time_point forked)
+    // Gives up, with a message, when the program ends or 30 s pass first.
+    Shown WaitFor(const char* title, const Launched& launched)
     {
         Shown shown;
+        const Clock::time_point forked = launched.forked;
         for (;;) {
+            while (!XPending(display_)) {
+                pollfd connection{ConnectionNumber(display_), POLLIN, 0};
+                poll(&connection, 1, 100);
+                int status = 0;
+                if (waitpid(launched.pid, &status, WNOHANG) == launched.pid || Clock::now() - forked > 30s) {
+                    std::fprintf(stderr, "no window \"%s\" from process %d: it ended or never drew\n", title,
+                                 static_cast<int>(launched.pid));
+                    std::exit(1);
+                }
+            }
             XEvent event;
             XNextEvent(display_, &event);
             if (event.type == CreateNotify) {
@@ -232,7 +247,7 @@ StartFigures StartOnce(Display* display, const char* program, const char* title,
     TempDir empty;
     StartWatch watch(display);
     Launched launched = Launch(program, empty.path(), "dummy", empty / "out.raw");
-    Shown shown = watch.WaitFor(title, launched.forked);
+    Shown shown = watch.WaitFor(title, launched);
     figures.mapped.values.push_back(shown.mappedMs);
     figures.content.values.push_back(shown.contentMs);
     std::this_thread::sleep_for(kIdle);
@@ -335,7 +350,7 @@ void VoiceFigures(Display* display, const char* zorbanu, const std::filesystem::
                 std::this_thread::sleep_for(500us);
         }
         firstSound.values.push_back(Ms(Clock::now() - launched.forked));
-        Shown shown = watch.WaitFor(kZorbanuTitle, launched.forked);
+        Shown shown = watch.WaitFor(kZorbanuTitle, launched);
         firstFrame.values.push_back(shown.contentMs);
         // The problem read at start-up ends; then Read speaks it once more.
         WaitForSpeechToEnd(output, 0, quiet);
@@ -414,7 +429,7 @@ void EnterToTick(Display* display, const char* program)
     auto heard = [&] { return ClipsHeard(dir / "out.raw", frames); };
     StartWatch watch(display);
     Launched launched = Launch(program, dir.path(), "disk", dir / "out.raw");
-    Window window = watch.WaitFor(kZorbanuTitle, launched.forked).window;
+    Window window = watch.WaitFor(kZorbanuTitle, launched).window;
     const std::string id = std::to_string(window);
     WaitUntil([&] { return heard().size() >= 12; });
     std::this_thread::sleep_for(600ms);  // the last clip ends; input is held until then
@@ -446,9 +461,11 @@ void EnterToTick(Display* display, const char* program)
 
 int main(int argc, char* argv[])
 {
-    const char* zorbanu = argc > 1 ? argv[1] : ZORBANU_BINARY;
-    const char* bare = argc > 2 ? argv[2] : ZORBANU_BARE_WINDOW;
-    const std::filesystem::path clips = argc > 3 ? argv[3] : ZORBANU_CLIPS;
+    // Each program runs in a folder of its own, so the paths must not be
+    // relative to this one.
+    const std::string zorbanu = std::filesystem::absolute(argc > 1 ? argv[1] : ZORBANU_BINARY);
+    const std::string bare = std::filesystem::absolute(argc > 2 ? argv[2] : ZORBANU_BARE_WINDOW);
+    const std::filesystem::path clips = std::filesystem::absolute(argc > 3 ? argv[3] : ZORBANU_CLIPS);
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         std::fprintf(stderr, "no X display: run under xvfb-run\n");
@@ -457,10 +474,10 @@ int main(int argc, char* argv[])
     // Windows the bench watches may vanish at any time (a program ends, Qt
     // drops a helper window); a request about one that is gone is no error.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    StartupComparison(display, zorbanu, bare);
-    VoiceFigures(display, zorbanu, clips);
+    StartupComparison(display, zorbanu.c_str(), bare.c_str());
+    VoiceFigures(display, zorbanu.c_str(), clips);
     GapFigure();
-    EnterToTick(display, zorbanu);
+    EnterToTick(display, zorbanu.c_str());
     XCloseDisplay(display);
     return 0;
 }
