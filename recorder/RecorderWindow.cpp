@@ -100,6 +100,7 @@ RecorderWindow::RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& playe
         Say("按“录音”，对着麦克风说出这个字，说完再按一次。", Tone::News);
 }
 
+// The words go down the first column, then on down the second.
 void RecorderWindow::BuildRows(QGridLayout* grid)
 {
     for (std::size_t row = 0; row < kWords.size(); ++row) {
@@ -107,21 +108,26 @@ void RecorderWindow::BuildRows(QGridLayout* grid)
         const int column = static_cast<int>(row) / kRowsPerColumn * kColumnsPerWord;
         auto* word = new QLabel(Word(row), this);
         word->setFont(window::MakeFont(kWordFont));
-        WordRow& widgets = rows_[row];
-        widgets.record = MakeButton("录音", this);
-        widgets.play = MakeButton("播放", this);
-        widgets.status = new QLabel(this);
-        widgets.record->setObjectName(QString("record:") + kWords[row].clip);
-        widgets.play->setObjectName(QString("play:") + kWords[row].clip);
-        widgets.status->setObjectName(QString("status:") + kWords[row].clip);
+        rows_[row] = MakeRow(row);
         grid->addWidget(word, line, column);
-        grid->addWidget(widgets.record, line, column + 1);
-        grid->addWidget(widgets.play, line, column + 2);
-        grid->addWidget(widgets.status, line, column + 3);
-        connect(widgets.record, &QPushButton::clicked, this, [this, row] { RecordClicked(row); });
-        connect(widgets.play, &QPushButton::clicked, this, [this, row] { PlayClicked(row); });
+        grid->addWidget(rows_[row].record, line, column + 1);
+        grid->addWidget(rows_[row].play, line, column + 2);
+        grid->addWidget(rows_[row].status, line, column + 3);
     }
     grid->setColumnMinimumWidth(kColumnsPerWord - 1, 24);
+}
+
+// One word's buttons and status, named after its clip and wired to its row.
+RecorderWindow::WordRow RecorderWindow::MakeRow(std::size_t row)
+{
+    const QString clip = QString::fromUtf8(kWords[row].clip);
+    const WordRow widgets{MakeButton("录音", this), MakeButton("播放", this), new QLabel(this)};
+    widgets.record->setObjectName("record:" + clip);
+    widgets.play->setObjectName("play:" + clip);
+    widgets.status->setObjectName("status:" + clip);
+    connect(widgets.record, &QPushButton::clicked, this, [this, row] { RecordClicked(row); });
+    connect(widgets.play, &QPushButton::clicked, this, [this, row] { PlayClicked(row); });
+    return widgets;
 }
 
 void RecorderWindow::BuildFooter(QGridLayout* grid)

@@ -61,6 +61,7 @@ private:
     };
 
     void BuildRows(QGridLayout* grid);
+    WordRow MakeRow(std::size_t row);
     void BuildFooter(QGridLayout* grid);
     void SetTabOrder();
     void StartTake(std::size_t row);
