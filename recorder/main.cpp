@@ -5,8 +5,8 @@
 
 int main(int argc, char* argv[])
 {
-    window::InstallFontSubstitutions();
     QApplication app(argc, argv);
+    window::InstallFonts();
     QGuiApplication::setDesktopFileName("org.zorbanu.Recorder");
     QApplication::setFont(window::MakeFont(recorder::kTextFont));
     window::InstallChineseQtTexts();

@@ -28,13 +28,15 @@ void AddEmbeddedFont(const char* path)
         std::fprintf(stderr, "zorbanu: cannot load the font %s; using the system's fonts\n", path);
 }
 
-}  // namespace
-
+// Both font names onto the embedded subsets, then the system's CJK faces
+// of the same style for anything the subsets lack (a pasted character).
 void InstallFontSubstitutions()
 {
     QFont::insertSubstitutions("宋体", {kSongFamily, "AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC"});
     QFont::insertSubstitutions("楷体_GB2312", {kKaiFamily, "AR PL UKai CN", "AR PL UKai TW", "AR PL UMing CN"});
 }
+
+}  // namespace
 
 void InstallFonts()
 {

@@ -19,12 +19,6 @@ inline constexpr char kKaiFamily[] = "Zorbanu Kai";
 // after the QApplication is made and before any window is built.
 void InstallFonts();
 
-// Maps both font names onto the embedded subsets' family names, then the
-// system's CJK faces of the same style. InstallFonts does this too; on its
-// own (it may run before the QApplication exists) the names fall through to
-// the system's faces, as the subsets are not loaded.
-void InstallFontSubstitutions();
-
 QFont MakeFont(const FontSpec& spec);
 
 }  // namespace window

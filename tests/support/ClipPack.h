@@ -10,9 +10,6 @@
 
 namespace testing_support {
 
-// Every clip name the program uses.
-const std::vector<std::string>& AllClipNames();
-
 // frames(name) gives each clip's length at 22050 Hz.
 using ClipLengths = std::function<int(const std::string&)>;
 

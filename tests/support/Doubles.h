@@ -2,6 +2,7 @@
 // Stand-ins for the two things a test must control: the random values, and
 // the clips that would be heard.
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,25 +12,21 @@
 
 namespace testing_support {
 
-// Replays the given values in order, then from the first again.
-class SequenceRandom final : public quiz::RandomSource {
-public:
-    explicit SequenceRandom(std::vector<float> values) : values_(std::move(values)) {}
+// Replays the given values in order, then the last one for ever.
+struct SequenceRandom final : quiz::RandomSource {
+    explicit SequenceRandom(std::vector<float> given) : values(std::move(given)) {}
     void SeedRandom() override { ++seeds; }
-    float NextSingle() override { return values_[consumed++ % values_.size()]; }
-
+    float NextSingle() override { return values[std::min(consumed++, values.size() - 1)]; }
+    std::vector<float> values;
     int seeds = 0;
     std::size_t consumed = 0;
-
-private:
-    std::vector<float> values_;
 };
 
 // The random value that makes Draw(range) return n.
 inline float ValueFor(int n, int range) { return (static_cast<float>(n) - 0.5f) / static_cast<float>(range); }
 
-class RecordingPlayer final : public speech::ClipPlayer {
-public:
+// Records the clips it is asked to play, calling onPlay for each.
+struct RecordingPlayer final : speech::ClipPlayer {
     void PlayClip(const std::string& fileName) override
     {
         played.push_back(fileName);

@@ -10,15 +10,13 @@
 
 namespace testing_support {
 
-enum class SampleFormat { U8, S16, F32 };
-
+// Signed 16-bit PCM; the device's own format, except perhaps for these.
 struct WavSpec {
-    SampleFormat format = SampleFormat::S16;
     int channels = 1;
     int rate = 22050;
 };
 
-// samples are per frame, as 16-bit values; every channel gets the same one.
+// samples are per frame; every channel gets the same one.
 std::vector<std::uint8_t> MakeWav(const WavSpec& spec, const std::vector<int>& samples);
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
