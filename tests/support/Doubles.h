@@ -3,6 +3,7 @@
 // the clips that would be heard.
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,11 +13,17 @@
 
 namespace testing_support {
 
-// Replays the given values in order, then the last one for ever.
+// Replays the given values in order, then the last one again; ends the test
+// program when drawn from endlessly, as a drawing loop that never ends is.
 struct SequenceRandom final : quiz::RandomSource {
     explicit SequenceRandom(std::vector<float> given) : values(std::move(given)) {}
     void SeedRandom() override { ++seeds; }
-    float NextSingle() override { return values[std::min(consumed++, values.size() - 1)]; }
+    float NextSingle() override
+    {
+        if (consumed > 10000)
+            std::abort();
+        return values[std::min(consumed++, values.size() - 1)];
+    }
     std::vector<float> values;
     int seeds = 0;
     std::size_t consumed = 0;
