@@ -9,16 +9,10 @@
 #include <QPushButton>
 
 #include "UserVoice.h"
+#include "quiz/Commands.h"
 #include "quiz/Problems.h"
 #include "speech/TakeProcessing.h"
 #include "window/Widgets.h"
-
-// The program's icon is embedded in the quiz window's library; the linker
-// drops its registration unless it is called for.
-static void LoadPictureResources()
-{
-    Q_INIT_RESOURCE(pictures);
-}
 
 namespace recorder {
 namespace {
@@ -28,31 +22,9 @@ constexpr window::FontSpec kMessageFont{window::FontFace::Song, 14};
 constexpr int kWatchStepMs = 100;
 constexpr int kColumnsPerWord = 5;  // word, 录音, 播放, status, gap
 
-// One entry of the range box under the words: its text and largest operand.
-struct RangeChoice {
-    const char* text;
-    int rangeMax;
-};
-constexpr std::array<RangeChoice, 3> kRanges{{{"十以内", 9}, {"百以内", 99}, {"千以内", 999}}};
-
 QString Word(std::size_t row)
 {
     return QString::fromUtf8(kWords[row].word);
-}
-
-std::string_view SignOf(quiz::Op op)
-{
-    switch (op) {
-    case quiz::Op::Add:
-        return "+";
-    case quiz::Op::Subtract:
-        return "-";
-    case quiz::Op::Multiply:
-        return "×";
-    case quiz::Op::Divide:
-        return "÷";
-    }
-    return "+";
 }
 
 QString Refusal(speech::TakeVerdict verdict)
@@ -81,7 +53,7 @@ RecorderWindow::RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& playe
                                QWidget* parent)
     : QWidget(parent), capture_(capture), player_(player), random_(random)
 {
-    LoadPictureResources();
+    window::LoadPictureResources();
     setWindowTitle("录制我的声音");
     setWindowIcon(QIcon(":/pictures/icon-32.png"));
     setFont(window::MakeFont(kTextFont));
@@ -134,8 +106,11 @@ void RecorderWindow::BuildFooter(QGridLayout* grid)
 {
     const int line = kRowsPerColumn;
     range_ = new QComboBox(this);
-    for (const RangeChoice& choice : kRanges)
-        range_->addItem(QString::fromUtf8(choice.text), choice.rangeMax);
+    // The same three ranges as the quiz's settings menu.
+    for (const quiz::SettingsCommand& command : quiz::kSettingsCommands)
+        if (command.rangeMax)
+            range_->addItem(QString::fromUtf8(command.caption.data(), qsizetype(command.caption.size())),
+                            *command.rangeMax);
     hear_ = MakeButton("听一道题", this);
     restore_ = MakeButton("恢复原声", this);
     message_ = new QLabel(this);
@@ -278,7 +253,7 @@ void RecorderWindow::HearProblem()
     const int rangeMax = range_->currentData().toInt();
     const auto op = static_cast<quiz::Op>(quiz::Draw(4, random_));
     const quiz::Operands problem = quiz::DrawProblem(rangeMax, op, random_);
-    Speak(speech::ComposeProblem(problem.first, problem.second, SignOf(op)));
+    Speak(speech::ComposeProblem(problem.first, problem.second, quiz::SignOf(op)));
 }
 
 void RecorderWindow::Speak(const speech::SpokenProblem& clips)

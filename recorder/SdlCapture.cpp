@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "speech/TakeProcessing.h"
+#include "speech/WavFile.h"
 
 namespace recorder {
 namespace {

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <vector>
 
-#include "speech/TakeProcessing.h"
+#include "speech/WavFile.h"
 #include "speech/VoiceFolder.h"
 
 namespace recorder {
@@ -33,7 +33,7 @@ bool CopyInstalledClipsInto(const fs::path& folder)
     for (const std::string& name : speech::PackClipNames()) {
         if (fs::exists(folder / name, error) || !fs::exists(*installed / name, error))
             continue;
-        auto bytes = speech::ReadWholeFile(*installed / name);
+        auto bytes = speech::ReadClipFile(*installed / name);
         if (!bytes || !speech::WriteFileAtomically(folder / name, *bytes))
             return false;
     }
@@ -64,11 +64,11 @@ bool CompleteUserFolder()
 
 bool IsOwnRecording(const std::string& clip)
 {
-    auto own = speech::ReadWholeFile(speech::UserVoiceFolder() / clip);
+    auto own = speech::ReadClipFile(speech::UserVoiceFolder() / clip);
     if (!own)
         return false;
     const std::optional<fs::path> installed = speech::InstalledVoiceFolder();
-    return !installed || speech::ReadWholeFile(*installed / clip) != own;
+    return !installed || speech::ReadClipFile(*installed / clip) != own;
 }
 
 SaveResult SaveOwnClip(const std::string& clip, std::span<const std::int16_t> samples)

@@ -12,7 +12,6 @@
 namespace speech {
 namespace {
 
-constexpr int kDeviceRate = 22050;
 constexpr Uint16 kDeviceSamples = 512;  // 23 ms: the most a clip may overhang PlayClip
 constexpr auto kWaitStep = std::chrono::milliseconds(5);
 // Conversion must not grow a clip past this (255 channels, absurd rates).
@@ -34,7 +33,7 @@ SdlClipPlayer::SdlClipPlayer()
     audioInitialised_ = true;
 
     SDL_AudioSpec want{};
-    want.freq = kDeviceRate;
+    want.freq = kClipRate;
     want.format = AUDIO_S16SYS;
     want.channels = 1;
     want.samples = kDeviceSamples;

@@ -1,16 +1,9 @@
 #include "TakeProcessing.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <numbers>
-#include <string>
 
 namespace speech {
 namespace {
@@ -120,66 +113,6 @@ std::vector<std::int16_t> ScaleAndFade(std::span<const std::int16_t> speech, dou
     return clip;
 }
 
-void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5])
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(tag[i]));
-}
-
-std::uint32_t Get(std::span<const std::uint8_t> bytes, std::size_t at, int count)
-{
-    std::uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i)
-        value = (value << 8) | bytes[at + static_cast<std::size_t>(i)];
-    return value;
-}
-
-bool HasTag(std::span<const std::uint8_t> bytes, std::size_t at, const char (&tag)[5])
-{
-    return std::equal(tag, tag + 4, bytes.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
-bool IsClipFormat(std::span<const std::uint8_t> fmt)
-{
-    return fmt.size() >= 16 && Get(fmt, 0, 2) == 1 && Get(fmt, 2, 2) == 1 && Get(fmt, 4, 4) == kClipRate &&
-           Get(fmt, 14, 2) == 16;
-}
-
-std::vector<std::int16_t> SamplesOf(std::span<const std::uint8_t> data)
-{
-    std::vector<std::int16_t> samples(data.size() / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<std::int16_t>(Get(data, 2 * i, 2));
-    return samples;
-}
-
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written <= 0)
-            return false;
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Makes a rename inside the folder survive a power cut.
-void SyncFolder(const std::filesystem::path& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 }  // namespace
 
 double RmsDb(std::span<const std::int16_t> samples)
@@ -220,76 +153,6 @@ ProcessedTake ProcessTake(std::span<const std::int16_t> take, const ClipTargets&
     if (IsClippedThroughout(speech))
         return {TakeVerdict::Clipped, {}};
     return {TakeVerdict::Accepted, ScaleAndFade(speech, GainFor(speech, targets), targets.fadeSeconds)};
-}
-
-std::vector<std::uint8_t> EncodeWav(std::span<const std::int16_t> samples)
-{
-    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-    std::vector<std::uint8_t> out;
-    out.reserve(44 + dataBytes);
-    PutTag(out, "RIFF");
-    Put(out, 36 + dataBytes, 4);
-    PutTag(out, "WAVE");
-    PutTag(out, "fmt ");
-    Put(out, 16, 4);
-    Put(out, 1, 2);              // PCM
-    Put(out, 1, 2);              // mono
-    Put(out, kClipRate, 4);
-    Put(out, kClipRate * 2, 4);  // bytes a second
-    Put(out, 2, 2);              // bytes a frame
-    Put(out, 16, 2);             // bits a sample
-    PutTag(out, "data");
-    Put(out, dataBytes, 4);
-    for (std::int16_t s : samples)
-        Put(out, static_cast<std::uint16_t>(s), 2);
-    return out;
-}
-
-std::optional<std::vector<std::int16_t>> DecodeWav(std::span<const std::uint8_t> bytes)
-{
-    if (bytes.size() < 12 || !HasTag(bytes, 0, "RIFF") || !HasTag(bytes, 8, "WAVE"))
-        return std::nullopt;
-    bool formatOk = false;
-    for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        const std::size_t size = Get(bytes, at + 4, 4);
-        if (size > bytes.size() - at - 8)
-            return std::nullopt;
-        const auto body = bytes.subspan(at + 8, size);
-        if (HasTag(bytes, at, "fmt "))
-            formatOk = IsClipFormat(body);
-        else if (HasTag(bytes, at, "data"))
-            return formatOk ? std::optional(SamplesOf(body)) : std::nullopt;
-        at += 8 + size + (size & 1);
-    }
-    return std::nullopt;
-}
-
-bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes)
-{
-    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-    const bool written = WriteAll(fd, bytes) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    SyncFolder(folder);
-    return true;
-}
-
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
 }
 
 }  // namespace speech

@@ -1,6 +1,5 @@
 #pragma once
-// Turns one raw microphone take into a clip of the voice pack's kind, and
-// reads and writes such clips. A take (22050 Hz mono 16-bit samples) is
+// Turns one raw microphone take into a clip of the voice pack's kind. A take (22050 Hz mono 16-bit samples) is
 // trimmed of the quiet at both ends, where "quiet" is judged against the
 // take's own noise floor; brought to an RMS of -18 dBFS unless that would
 // peak above -1 dBFS; and given 6 ms half-sine fades, so it chains with the
@@ -8,19 +7,18 @@
 // speech in it (only noise, or too short a sound) or one clipped throughout
 // is refused rather than turned into a clip.
 //
-// Plain C++ over sample buffers and files: it records and plays nothing, and
-// knows nothing of which folder a clip belongs in.
+// Plain C++ over sample buffers: it records, plays and writes nothing
+// (speech/WavFile.h writes clips), and knows nothing of folders.
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <span>
 #include <vector>
 
-namespace speech {
+#include "WavFile.h"
 
-inline constexpr int kClipRate = 22050;
+namespace speech {
 
 // What a finished clip is brought to; the defaults are the built-in pack's.
 struct ClipTargets {
@@ -54,21 +52,5 @@ ProcessedTake ProcessTake(std::span<const std::int16_t> take, const ClipTargets&
 // Levels in dB relative to full scale (32768); -inf dB for silence.
 double RmsDb(std::span<const std::int16_t> samples);
 double PeakDb(std::span<const std::int16_t> samples);
-
-// A 44-byte-header PCM WAV file: 22050 Hz, mono, 16-bit.
-std::vector<std::uint8_t> EncodeWav(std::span<const std::int16_t> samples);
-
-// The samples of a 16-bit mono PCM WAV file at 22050 Hz, or nothing for any
-// other kind of file.
-std::optional<std::vector<std::int16_t>> DecodeWav(std::span<const std::uint8_t> bytes);
-
-// Writes bytes under a temporary name in the target's folder, flushes them
-// to the disk and renames the file into place, so the target is always
-// either its old content or the whole new one. False when anything fails;
-// the temporary file is then removed.
-bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
-
-// The whole file, or nothing when it cannot be read.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path);
 
 }  // namespace speech

@@ -14,13 +14,6 @@
 
 #include "Widgets.h"
 
-// Pictures are embedded in this static library; the linker drops their
-// registration unless it is called for.
-static void LoadPictureResources()
-{
-    Q_INIT_RESOURCE(pictures);
-}
-
 namespace window {
 namespace {
 

@@ -11,7 +11,19 @@
 #include <climits>
 #include <cmath>
 
+// Resources embedded in a static library are dropped by the linker unless
+// registered; Q_INIT_RESOURCE may not stand inside a namespace.
+static void RegisterPictures()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+
 namespace window {
+
+void LoadPictureResources()
+{
+    RegisterPictures();
+}
 
 void InstallChineseQtTexts()
 {
@@ -37,16 +49,18 @@ QColor ResolveColour(Colour colour, const QPalette& palette)
     return {};
 }
 
-StretchedPicture::StretchedPicture(const QString& path, QWidget* parent) : QWidget(parent)
-{
-    const QString stem = path.chopped(4);  // without ".png"
-    for (const QString& file : {path, stem + "@1.5x.png", stem + "@2x.png"})
-        if (QImage image(file); !image.isNull())
-            renderings_.push_back(image);
-}
+StretchedPicture::StretchedPicture(const QString& path, QWidget* parent) : QWidget(parent), path_(path) {}
 
+// The renderings are read on the first paint, not at start-up: the pictures
+// stay hidden until the first answer.
 void StretchedPicture::paintEvent(QPaintEvent*)
 {
+    if (renderings_.empty()) {
+        const QString stem = path_.chopped(4);  // without ".png"
+        for (const QString& file : {path_, stem + "@1.5x.png", stem + "@2x.png"})
+            if (QImage image(file); !image.isNull())
+                renderings_.push_back(image);
+    }
     if (renderings_.empty())
         return;
     const double wanted = width() * devicePixelRatioF();

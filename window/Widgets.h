@@ -10,6 +10,9 @@
 
 namespace window {
 
+// Registers the pictures embedded in this library: tick, cross and icon.
+void LoadPictureResources();
+
 // Qt's own texts (the answer box's edit menu, message box buttons) in
 // Simplified Chinese, like everything else the child sees.
 void InstallChineseQtTexts();
@@ -28,6 +31,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QString path_;
     std::vector<QImage> renderings_;
 };
 

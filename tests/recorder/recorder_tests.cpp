@@ -17,7 +17,7 @@ using namespace testing_support;
 namespace {
 
 int ValueOf(std::size_t clip) { return 1000 + 500 * static_cast<int>(clip); }
-std::vector<std::int16_t> Clip(const std::filesystem::path& path) { return speech::DecodeWav(*speech::ReadWholeFile(path)).value(); }
+std::vector<std::int16_t> Clip(const std::filesystem::path& path) { return speech::DecodeWav(*speech::ReadClipFile(path)).value(); }
 
 TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
 {
@@ -51,7 +51,7 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     EXPECT_NEAR(speech::RmsDb(clip), -18, 0.3);
     EXPECT_LE(speech::PeakDb(clip), -0.99);
     for (const std::string& name : speech::PackClipNames())
-        EXPECT_EQ(name == "+.wav", speech::ReadWholeFile(own / name) != speech::ReadWholeFile(pack / name)) << name;
+        EXPECT_EQ(name == "+.wav", speech::ReadClipFile(own / name) != speech::ReadClipFile(pack / name)) << name;
     // The quiz, started in a folder without clips and killed after 6 s,
     // speaks its first sum: a digit, the recorded 加 sample for sample, a
     // digit and 等于.
