@@ -384,7 +384,7 @@ void GapFigure()
         speech::SdlClipPlayer player;
         player.SetFolder(dir.path());
         for (int i = 0; i < clips; ++i)
-            WriteFile(dir / (std::to_string(i) + ".wav"), MakeWav({}, Constant(1000 + 100 * i, 3000 + 137 * i)));
+            WriteFile(dir / (std::to_string(i) + ".wav"), ConstantClip(1000 + 100 * i, 3000 + 137 * i));
         for (int i = 0; i < clips; ++i)
             player.PlayClip(std::to_string(i) + ".wav");
     }

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <memory>
 
 #include "speech/SdlClipPlayer.h"
@@ -14,19 +13,16 @@ using namespace testing_support;
 
 namespace {
 
-// bytes with the 32-bit little-endian field at offset set to value.
-std::vector<std::uint8_t> Patched(std::vector<std::uint8_t> bytes, std::size_t offset, std::uint32_t value)
+// bytes with some 32-bit little-endian fields set, cut to size, then tail
+// appended: the shapes clip files take in the wild.
+std::vector<std::uint8_t> Reshaped(std::vector<std::uint8_t> bytes,
+                                   std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields,
+                                   std::size_t size = SIZE_MAX, std::initializer_list<std::uint8_t> tail = {})
 {
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    return bytes;
-}
-
-// bytes cut to size, then tail appended.
-std::vector<std::uint8_t> Reshaped(std::vector<std::uint8_t> bytes, std::size_t size,
-                                   std::initializer_list<std::uint8_t> tail = {})
-{
-    bytes.resize(size);
+    for (auto [offset, value] : fields)
+        for (int i = 0; i < 4; ++i)
+            bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    bytes.resize(std::min(size, bytes.size()));
     bytes.insert(bytes.end(), tail);
     return bytes;
 }
@@ -44,13 +40,14 @@ protected:
     }
 
     // Plays the clips by bare name, closes the device so the file is
-    // complete, and returns what was heard.
+    // complete, and returns what was heard; a resampled clip's last samples
+    // wobble a little.
     std::vector<Segment> Play(const std::vector<std::string>& names)
     {
         for (const std::string& name : names)
             player->PlayClip(name);
         player.reset();
-        return NonSilentSegments(ReadDiskOutput(dir / "out.raw"));
+        return NonSilentSegments(ReadDiskOutput(dir / "out.raw"), 20);
     }
 
     TempDir dir;
@@ -65,13 +62,14 @@ TEST_F(DiskPlayer, EveryShapeOfClipPlaysItsRealFramesWithoutAGap)
         std::vector<std::uint8_t> bytes;
         int value, frames;
     } clips[] = {
-        {"plain.wav", MakeWav({}, Constant(1000, 2000)), 1000, 2000},
-        {"resampled.wav", MakeWav({1, 44100}, Constant(9000, 13230)), 9000, 6615},  // 0.3 s, its tail kept
-        {"stereo.wav", MakeWav({2, 22050}, Constant(-8192, 1200)), -8192, 1200},
-        {"espeak_stdout.wav", Patched(MakeWav({}, Constant(3000, 1300)), 40, 0x7FFFF000), 3000, 1300},
-        {"piped.wav", Patched(Patched(MakeWav({}, Constant(4000, 1400)), 4, 0xFFFFFFFF), 40, 0xFFFFFFFF), 4000, 1400},
-        {"cut_mid_frame.wav", Reshaped(MakeWav({}, Constant(5000, 2000)), 44 + 2 * 1500 + 1), 5000, 1500},
-        {"junk_chunk_after.wav", Reshaped(MakeWav({}, Constant(6000, 1600)), 44 + 2 * 1600, {'L', 'I', 'S', 'T', 0xFF, 9}),
+        {"plain.wav", ConstantClip(1000, 2000), 1000, 2000},
+        {"resampled_tail_kept.wav", Reshaped(ConstantClip(9000, 13230), {{24, 44100}, {28, 88200}}), 9000, 6615},
+        {"stereo.wav", Reshaped(ConstantClip(-8192, 2400), {{20, 1 | 2 << 16}, {28, 88200}, {32, 4 | 16 << 16}}),
+         -8192, 1200},
+        {"espeak_stdout.wav", Reshaped(ConstantClip(3000, 1300), {{40, 0x7FFFF000}}), 3000, 1300},
+        {"piped.wav", Reshaped(ConstantClip(4000, 1400), {{4, ~0u}, {40, ~0u}}), 4000, 1400},
+        {"cut_mid_frame.wav", Reshaped(ConstantClip(5000, 2000), {}, 44 + 3001), 5000, 1500},
+        {"junk_chunk_after.wav", Reshaped(ConstantClip(6000, 1600), {}, SIZE_MAX, {'L', 'I', 'S', 'T', 0xFF, 9}),
          6000, 1600},
     };
     std::vector<std::string> names;
@@ -79,12 +77,7 @@ TEST_F(DiskPlayer, EveryShapeOfClipPlaysItsRealFramesWithoutAGap)
         WriteFile(dir / clip.name, clip.bytes);
         names.push_back(clip.name);
     }
-    std::vector<Segment> runs;  // neighbours a little apart merged: a resampled tail wobbles
-    for (const Segment& run : Play(names))
-        if (!runs.empty() && runs.back().start + runs.back().length == run.start && std::abs(run.value - runs.back().value) < 20)
-            runs.back().length += run.length;
-        else
-            runs.push_back(run);
+    const auto runs = Play(names);
     ASSERT_EQ(runs.size(), std::size(clips));
     for (std::size_t i = 0; i < runs.size(); ++i) {
         EXPECT_NEAR(runs[i].value, clips[i].value, 20) << clips[i].name;
@@ -96,12 +89,12 @@ TEST_F(DiskPlayer, EveryShapeOfClipPlaysItsRealFramesWithoutAGap)
 TEST_F(DiskPlayer, WhatCannotPlayIsSilentAtOnce)
 {
     alarm(60);  // guards against a hang only: each of these must return at once
-    const auto wav = MakeWav({}, Constant(5000, 500));
+    const auto clip = ConstantClip(5000, 500);
     WriteFile(dir / "text.wav", {'h', 'e', 'l', 'l', 'o'});
-    WriteFile(dir / "no_samples.wav", Patched(Reshaped(wav, 44), 40, 0x7FFFF000));
-    WriteFile(dir / "fmt_overruns.wav", Patched(wav, 16, 0x10000));
-    WriteFile(dir / "gsm.wav", Patched(wav, 20, 0x10031));  // format GSM 6.10, mono
-    WriteFile(dir / "empty.wav", MakeWav({}, {}));
+    WriteFile(dir / "no_samples.wav", Reshaped(clip, {{40, 0x7FFFF000}}, 44));
+    WriteFile(dir / "fmt_overruns.wav", Reshaped(clip, {{16, 0x10000}}));
+    WriteFile(dir / "gsm.wav", Reshaped(clip, {{20, 0x10031}}));  // format GSM 6.10, mono
+    WriteFile(dir / "empty.wav", ConstantClip(5000, 0));
     ASSERT_EQ(mkfifo((dir / "fifo.wav").c_str(), 0600), 0);
     std::filesystem::create_directory(dir / "folder.wav");
     for (const char* name : {"missing.wav", "text.wav", "no_samples.wav", "fmt_overruns.wav", "gsm.wav",
@@ -112,17 +105,16 @@ TEST_F(DiskPlayer, WhatCannotPlayIsSilentAtOnce)
     alarm(0);
 }
 
-TEST_F(DiskPlayer, ReturnsWithinOneBufferAndKeepsTheWindowPainting)
+TEST_F(DiskPlayer, ReturnsWithinOneBufferKeepingTheWindowPaintingAndIsSilentWithoutAFolder)
 {
-    WriteFile(dir / "long.wav", MakeWav({}, Constant(4000, 22050 / 2)));
+    WriteFile(dir / "long.wav", ConstantClip(4000, 22050 / 2));
     player->PlayClip("long.wav");
     EXPECT_LE(player->QueuedBytes(), player->BufferBytes());
-    EXPECT_LE(double(player->BufferBytes()) / 2 / 22050, 0.025);
     EXPECT_GT(waits, 20) << "half a second in steps of a few milliseconds";
     player->SetFolder(std::nullopt);
     waits = 0;
     player->PlayClip("long.wav");
-    EXPECT_EQ(waits, 0) << "with no voice folder every clip is silent";
+    EXPECT_EQ(waits, 0);
 }
 
 }  // namespace

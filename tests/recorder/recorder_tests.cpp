@@ -28,7 +28,7 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     const auto own = dir / "home/zorbanu/clips", pack = dir / "share/zorbanu/clips";
     std::filesystem::create_directories(pack);
     for (std::size_t i = 0; i < speech::PackClipNames().size(); ++i)
-        WriteFile(pack / speech::PackClipNames()[i], MakeWav({}, Constant(ValueOf(i), 2205)));
+        WriteFile(pack / speech::PackClipNames()[i], ConstantClip(ValueOf(i), 2205));
     const std::string word = (dir / "word.wav").string(), mic = (dir / "mic.raw").string();
     ASSERT_EQ(std::system(("espeak-ng -v cmn-latn-pinyin -w " + word + " 加 && sox " + word +
                            " -r 22050 -c 1 -b 16 -e signed-integer -t raw " + mic + " pad 0.4 3").c_str()), 0);
@@ -58,16 +58,13 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     std::filesystem::create_directories(dir / "empty");
     std::system(("cd " + (dir / "empty").string() + " && SDL_DISKAUDIOFILE=" + (dir / "quiz.raw").string() +
                  " timeout -s KILL 6 " ZORBANU_BINARY).c_str());
-    ASSERT_GT(std::filesystem::file_size(dir / "quiz.raw"), 2u);
     const auto out = ReadDiskOutput(dir / "quiz.raw");
     const auto at = std::search(out.begin(), out.end(), clip.begin(), clip.end());
-    ASSERT_NE(at, out.end());
+    ASSERT_NE(at, out.end()) << "the recorded 加 is not spoken sample for sample";
     const auto before = NonSilentSegments({out.begin(), at}), after = NonSilentSegments({at + std::ssize(clip), out.end()});
-    ASSERT_EQ(before.size(), 1u);
-    ASSERT_EQ(after.size(), 2u);
-    for (const Segment& digit : {before[0], after[0]})
-        EXPECT_TRUE(digit.value >= ValueOf(1) && digit.value <= ValueOf(9) && digit.length == 2205) << digit.value;
-    EXPECT_EQ(after[1].value, ValueOf(16));  // =.wav
+    ASSERT_TRUE(before.size() == 1 && after.size() == 2) << "one built-in digit before it, a digit and 等于 after";
+    EXPECT_TRUE(before[0].value < ValueOf(10) && after[0].value < ValueOf(10) && after[1].value == ValueOf(16))
+        << "the digits and 等于 come from the built-in pack";
 }
 
 }  // namespace

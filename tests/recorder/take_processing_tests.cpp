@@ -40,7 +40,6 @@ TEST_P(Take, ToneIsTrimmedLevelledAndFadedAndAnythingElseRefused)
     const auto span = speech::FindSpeech(take);
     EXPECT_NEAR(double(span->begin), kLead, 66);  // within 3 ms
     EXPECT_NEAR(double(span->end), kLead + kTone, 66);
-    EXPECT_EQ(clip.size(), span->end - span->begin);
     EXPECT_LE(speech::PeakDb(clip), -0.99);
     // At -18 dBFS RMS, unless the spike meets the -1 dBFS peak limit first.
     EXPECT_NEAR(GetParam().spike ? speech::PeakDb(clip) : speech::RmsDb(clip), GetParam().spike ? -1 : -18, 0.2);
@@ -55,12 +54,5 @@ INSTANTIATE_TEST_SUITE_P(Takes, Take,
                       TakeCase{"DigitalSilence", 2000, 0, false, TakeVerdict::Accepted}, TakeCase{"Noise", 0, 300, false, TakeVerdict::NoSpeech},
                       TakeCase{"Silence", 0, 0, false, TakeVerdict::NoSpeech}, TakeCase{"Clipped", 200000, 30, false, TakeVerdict::Clipped}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(TestEnvironment, EveryVariableReachesTheTest)
-{
-    EXPECT_STREQ(std::getenv("QT_QPA_PLATFORM"), "offscreen");
-    EXPECT_STREQ(std::getenv("SDL_AUDIODRIVER"), "dummy");
-    EXPECT_STREQ(std::getenv("LC_ALL"), "C.UTF-8");
-}
 
 }  // namespace

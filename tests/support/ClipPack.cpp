@@ -19,7 +19,7 @@ int ValueOf(std::size_t clip) { return 1000 + 700 * static_cast<int>(clip); }
 void WriteRecognisableClips(const std::filesystem::path& dir, const ClipLengths& frames)
 {
     for (std::size_t i = 0; i < kNames.size(); ++i)
-        WriteFile(dir / kNames[i], MakeWav({}, Constant(ValueOf(i), frames(kNames[i]))));
+        WriteFile(dir / kNames[i], ConstantClip(ValueOf(i), frames(kNames[i])));
 }
 
 std::vector<std::string> ClipsHeard(const std::filesystem::path& diskOutput, const ClipLengths& frames)

@@ -1,43 +1,18 @@
 #include "Wav.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <string_view>
+
+#include "speech/WavFile.h"
 
 namespace testing_support {
-namespace {
 
-void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
+std::vector<std::uint8_t> ConstantClip(int value, int frames)
 {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-void PutTag(std::vector<std::uint8_t>& out, std::string_view tag) { out.insert(out.end(), tag.begin(), tag.end()); }
-
-}  // namespace
-
-std::vector<std::uint8_t> MakeWav(const WavSpec& spec, const std::vector<int>& samples)
-{
-    const int bytes = 2;
-    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * spec.channels * bytes);
-    std::vector<std::uint8_t> out;
-    PutTag(out, "RIFF");
-    PutLe(out, 36 + dataBytes, 4);
-    PutTag(out, "WAVE");
-    PutTag(out, "fmt ");
-    for (auto [value, size] : {std::pair{16, 4}, {1, 2}, {spec.channels, 2},
-                               {spec.rate, 4}, {spec.rate * spec.channels * bytes, 4}, {spec.channels * bytes, 2},
-                               {bytes * 8, 2}})
-        PutLe(out, static_cast<std::uint32_t>(value), size);
-    PutTag(out, "data");
-    PutLe(out, dataBytes, 4);
-    for (int sample : samples)
-        for (int c = 0; c < spec.channels; ++c)
-            PutLe(out, static_cast<std::uint16_t>(sample), bytes);
-    return out;
+    return speech::EncodeWav(std::vector<std::int16_t>(static_cast<std::size_t>(frames), static_cast<std::int16_t>(value)));
 }
 
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
@@ -45,8 +20,6 @@ void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
 }
-
-std::vector<int> Constant(int value, int frames) { return std::vector<int>(static_cast<std::size_t>(frames), value); }
 
 std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path)
 {
@@ -58,13 +31,14 @@ std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path)
     return samples;
 }
 
-std::vector<Segment> NonSilentSegments(const std::vector<std::int16_t>& samples)
+std::vector<Segment> NonSilentSegments(const std::vector<std::int16_t>& samples, int tolerance)
 {
     std::vector<Segment> runs;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         if (samples[i] == 0)
             continue;
-        if (!runs.empty() && runs.back().value == samples[i] && runs.back().start + runs.back().length == i)
+        if (!runs.empty() && std::abs(runs.back().value - samples[i]) <= tolerance &&
+            runs.back().start + runs.back().length == i)
             ++runs.back().length;
         else
             runs.push_back({samples[i], i, 1});

@@ -1,5 +1,5 @@
 #pragma once
-// WAV files written by the tests, and the disk audio driver's output read
+// Clip files written by the tests, and the disk audio driver's output read
 // back. The player's device is 22050 Hz mono signed 16-bit, so that is the
 // format of the disk file.
 
@@ -10,28 +10,21 @@
 
 namespace testing_support {
 
-// Signed 16-bit PCM; the device's own format, except perhaps for these.
-struct WavSpec {
-    int channels = 1;
-    int rate = 22050;
-};
-
-// samples are per frame; every channel gets the same one.
-std::vector<std::uint8_t> MakeWav(const WavSpec& spec, const std::vector<int>& samples);
+// A clip of the pack's kind holding one constant sample value: easy to
+// recognise in the output.
+std::vector<std::uint8_t> ConstantClip(int value, int frames);
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-
-// A clip of one constant 16-bit value: easy to recognise in the output.
-std::vector<int> Constant(int value, int frames);
 
 std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path);
 
-// Runs of equal non-zero samples, in order; zeros are the silence between.
+// Runs of non-zero samples within `tolerance` of the run's first, in
+// order; zeros are the silence between.
 struct Segment {
     std::int16_t value;
     std::size_t start;
     std::size_t length;
 };
-std::vector<Segment> NonSilentSegments(const std::vector<std::int16_t>& samples);
+std::vector<Segment> NonSilentSegments(const std::vector<std::int16_t>& samples, int tolerance = 0);
 
 // A temporary folder that is removed with the object.
 class TempDir {
