@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "quiz/NumberReader.h"
 #include "quiz/Problems.h"

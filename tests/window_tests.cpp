@@ -163,8 +163,15 @@ TEST_F(QuizWindowTest, KeyboardTabsThroughBoxAndButtonsAndOnlyAFocusedButtonTake
         QTest::keyClick(Focus(), Qt::Key_Tab);
         EXPECT_EQ(Focus(), W(next));
     }
+    // Continue asked for while the wrong sound plays, as a timer would ask: it
+    // runs once the judging has ended, not inside it.
+    player.onPlay = [&, asked = false]() mutable {
+        if (!std::exchange(asked, true))
+            QTest::mouseClick(W(Control::ContinueButton), Qt::LeftButton);
+    };
     Answer("1");
-    EXPECT_EQ(player.played, Clips{"won.wav"}) << "Enter in the box judges and presses no button";
+    EXPECT_EQ(player.played.size(), 13u) << "Enter in the box judges and presses no button";
+    EXPECT_FALSE(W(Control::Cross)->isVisible()) << "Continue ran inside the judging";
     W(Control::ReadButton)->setFocus();
     player.played.clear();
     QTest::keyClick(Focus(), Qt::Key_Return);
