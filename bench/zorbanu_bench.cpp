@@ -10,8 +10,10 @@
 //   - silent samples between consecutive clips (the SDL player, disk driver);
 //   - time from Enter to the tick on screen, against the length of "win.wav".
 // Needs an X server without a window manager (run under xvfb-run), xdotool.
-// Usage: zorbanu_bench [ZORBANU [BARE_WINDOW [CLIPS]]], by default the
-// programs and the voice pack of this build.
+// Usage: zorbanu_bench [--start-up RUNS] [ZORBANU [BARE_WINDOW [CLIPS]]], by
+// default the programs and the voice pack of this build. --start-up prints
+// only the start-up times, of RUNS interleaved runs, without the memory
+// figure: a quick comparison while working on start-up.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
@@ -242,7 +244,8 @@ struct StartFigures {
     Spread mapped, content, peak;
 };
 
-StartFigures StartOnce(Display* display, const char* program, const char* title, StartFigures figures)
+StartFigures StartOnce(Display* display, const char* program, const char* title, StartFigures figures,
+                       bool withMemory)
 {
     TempDir empty;
     StartWatch watch(display);
@@ -250,26 +253,28 @@ StartFigures StartOnce(Display* display, const char* program, const char* title,
     Shown shown = watch.WaitFor(title, launched);
     figures.mapped.values.push_back(shown.mappedMs);
     figures.content.values.push_back(shown.contentMs);
-    std::this_thread::sleep_for(kIdle);
-    figures.peak.values.push_back(StatusKiB(launched.pid, "VmHWM") / 1024.0);
+    if (withMemory) {
+        std::this_thread::sleep_for(kIdle);
+        figures.peak.values.push_back(StatusKiB(launched.pid, "VmHWM") / 1024.0);
+    }
     Stop(launched.pid);
     return figures;
 }
 
-void StartupComparison(Display* display, const char* zorbanu, const char* bare)
+void StartupComparison(Display* display, const char* zorbanu, const char* bare, int runs, bool withMemory)
 {
     StartFigures ours, baseline;
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = 0; run < runs; ++run) {
         // Alternate which goes first, so neither always follows the other.
         if (run % 2 == 0) {
-            ours = StartOnce(display, zorbanu, kZorbanuTitle, ours);
-            baseline = StartOnce(display, bare, kBareTitle, baseline);
+            ours = StartOnce(display, zorbanu, kZorbanuTitle, ours, withMemory);
+            baseline = StartOnce(display, bare, kBareTitle, baseline, withMemory);
         } else {
-            baseline = StartOnce(display, bare, kBareTitle, baseline);
-            ours = StartOnce(display, zorbanu, kZorbanuTitle, ours);
+            baseline = StartOnce(display, bare, kBareTitle, baseline, withMemory);
+            ours = StartOnce(display, zorbanu, kZorbanuTitle, ours, withMemory);
         }
     }
-    std::printf("start-up, %d interleaved runs each, no clips; median (range)\n", kRuns);
+    std::printf("start-up, %d interleaved runs each, no clips; median (range)\n", runs);
     std::printf("  %-36s %-26s %-26s %s\n", "", "Zorbanu", "bare Qt window", "ratio of medians");
     auto row = [](const char* what, const Spread& a, const Spread& b, const char* unit, int decimals) {
         std::printf("  %-36s %-26s %-26s %.2f\n", what, a.Text(unit, decimals).c_str(),
@@ -277,7 +282,8 @@ void StartupComparison(Display* display, const char* zorbanu, const char* bare)
     };
     row("fork to window mapped", ours.mapped, baseline.mapped, "ms", 1);
     row("fork to first frame with content", ours.content, baseline.content, "ms", 1);
-    row("peak resident (VmHWM) after 5 s idle", ours.peak, baseline.peak, "MiB", 1);
+    if (withMemory)
+        row("peak resident (VmHWM) after 5 s idle", ours.peak, baseline.peak, "MiB", 1);
 }
 
 // The disk driver's output file, read as it grows.
@@ -461,6 +467,12 @@ void EnterToTick(Display* display, const char* program)
 
 int main(int argc, char* argv[])
 {
+    int startUpRuns = 0;
+    if (argc > 2 && std::string(argv[1]) == "--start-up") {
+        startUpRuns = std::max(1, std::atoi(argv[2]));
+        argc -= 2;
+        argv += 2;
+    }
     // Each program runs in a folder of its own, so the paths must not be
     // relative to this one.
     const std::string zorbanu = std::filesystem::absolute(argc > 1 ? argv[1] : ZORBANU_BINARY);
@@ -474,7 +486,12 @@ int main(int argc, char* argv[])
     // Windows the bench watches may vanish at any time (a program ends, Qt
     // drops a helper window); a request about one that is gone is no error.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    StartupComparison(display, zorbanu.c_str(), bare.c_str());
+    if (startUpRuns > 0) {
+        StartupComparison(display, zorbanu.c_str(), bare.c_str(), startUpRuns, false);
+        XCloseDisplay(display);
+        return 0;
+    }
+    StartupComparison(display, zorbanu.c_str(), bare.c_str(), kRuns, true);
     VoiceFigures(display, zorbanu.c_str(), clips);
     GapFigure();
     EnterToTick(display, zorbanu.c_str());
