@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFontDatabase>
 #include <QResource>
+#include <array>
 #include <cstdio>
 
 // The subsets are embedded in this static library; the linker drops their
@@ -15,25 +16,35 @@ static void LoadFontResources()
 namespace window {
 namespace {
 
-void AddEmbeddedFont(const char* path)
+// A subset, and the system's CJK faces of the same style that stand in for
+// it if it cannot be loaded. Only then are they made substitutes: for a font
+// with substitutes Qt asks fontconfig for its whole fallback list up front,
+// which costs milliseconds per font size at start-up. The subsets alone still
+// fall back to the system's fonts, when a character is missing (a pasted one).
+struct EmbeddedFace {
+    const char* resource;
+    const char* family;
+    std::array<const char*, 3> systemFaces;
+};
+
+constexpr EmbeddedFace kEmbeddedFaces[] = {
+    {":/fonts/zorbanu-song.ttf", kSongFamily, {"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC"}},
+    {":/fonts/zorbanu-kai.ttf", kKaiFamily, {"AR PL UKai CN", "AR PL UKai TW", "AR PL UMing CN"}},
+};
+
+void AddEmbeddedFont(const EmbeddedFace& face)
 {
-    QResource resource(QString::fromLatin1(path));
+    QResource resource(QString::fromLatin1(face.resource));
     // Uncompressed resources are read in place from the program's read-only
     // data, so the font costs no heap copy.
     const QByteArray data =
         resource.compressionAlgorithm() == QResource::NoCompression
             ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), resource.size())
             : resource.uncompressedData();
-    if (data.isEmpty() || QFontDatabase::addApplicationFontFromData(data) < 0)
-        std::fprintf(stderr, "zorbanu: cannot load the font %s; using the system's fonts\n", path);
-}
-
-// Both font names onto the embedded subsets, then the system's CJK faces
-// of the same style for anything the subsets lack (a pasted character).
-void InstallFontSubstitutions()
-{
-    QFont::insertSubstitutions("宋体", {kSongFamily, "AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC"});
-    QFont::insertSubstitutions("楷体_GB2312", {kKaiFamily, "AR PL UKai CN", "AR PL UKai TW", "AR PL UMing CN"});
+    if (data.isEmpty() || QFontDatabase::addApplicationFontFromData(data) < 0) {
+        std::fprintf(stderr, "zorbanu: cannot load the font %s; using the system's fonts\n", face.resource);
+        QFont::insertSubstitutions(face.family, {face.systemFaces.begin(), face.systemFaces.end()});
+    }
 }
 
 }  // namespace
@@ -41,14 +52,13 @@ void InstallFontSubstitutions()
 void InstallFonts()
 {
     LoadFontResources();
-    AddEmbeddedFont(":/fonts/zorbanu-song.ttf");
-    AddEmbeddedFont(":/fonts/zorbanu-kai.ttf");
-    InstallFontSubstitutions();
+    for (const EmbeddedFace& face : kEmbeddedFaces)
+        AddEmbeddedFont(face);
 }
 
 QFont MakeFont(const FontSpec& spec)
 {
-    QFont font(spec.face == FontFace::Song ? "宋体" : "楷体_GB2312");
+    QFont font(spec.face == FontFace::Song ? kSongFamily : kKaiFamily);
     font.setPixelSize(PixelsFromPoints(spec.points));
     font.setWeight(QFont::Normal);
     font.setStyleHint(spec.face == FontFace::Song ? QFont::Serif : QFont::Cursive);

@@ -3,7 +3,8 @@
 // style), and the faces that draw them: the program's own subsets of AR PL
 // UMing CN and AR PL UKai CN, made at build time with exactly the characters
 // the program shows and embedded as resources, with the system's CJK fonts
-// behind them for anything else (a pasted character).
+// behind them for anything else (a pasted character). MakeFont asks for the
+// subsets by their own family names.
 
 #include <QFont>
 
