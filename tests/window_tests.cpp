@@ -100,6 +100,8 @@ TEST_F(QuizWindowTest, LooksAsDesignedInEveryState)
     Start(3, 4, {ValueFor(5, 9), ValueFor(6, 9)});
     EXPECT_EQ(random->seeds, 1);
     ExpectLooksLike(quiz.get(), "start-up");
+    // The icon is decoded once the first frame is drawn.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quiz->windowIcon().availableSizes().size() == 4; }));
     Answer("8");
     ExpectLooksLike(quiz.get(), "wrong-answer");
     Answer("7");

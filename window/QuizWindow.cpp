@@ -84,10 +84,6 @@ QuizWindow::QuizWindow(quiz::RandomSource& random, speech::ClipPlayer& player, Q
     LoadPictureResources();
     setObjectName(kWindowObjectName);
     setWindowTitle("Zorbanu");
-    QIcon icon;
-    for (int size : {16, 32, 48, 256})
-        icon.addFile(QString(":/pictures/icon-%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
     setFixedSize(PixelsFromTwips(QRect(QPoint(), kClientTwips)).size());
     setFont(MakeFont(kWindowFont));
     QPalette surface = palette();
@@ -102,6 +98,25 @@ QuizWindow::QuizWindow(quiz::RandomSource& random, speech::ClipPlayer& player, Q
     Widget(Control::AnswerBox)->setFocus();
     if (QScreen* display = screen())
         move(display->availableGeometry().center() - rect().center());
+}
+
+// Decoding the icon's renderings takes longer than building the whole
+// window, so it waits until the first frame is on the screen.
+void QuizWindow::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (iconPending_) {
+        iconPending_ = false;
+        QMetaObject::invokeMethod(this, &QuizWindow::LoadIcon, Qt::QueuedConnection);
+    }
+}
+
+void QuizWindow::LoadIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 256})
+        icon.addFile(QString(":/pictures/icon-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
 }
 
 void QuizWindow::BuildControls()

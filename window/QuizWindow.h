@@ -35,6 +35,7 @@ public:
     QMenu* SettingsMenu() const { return settingsMenu_; }
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,6 +49,7 @@ private:
     void SetPictureVisible(quiz::Picture picture, bool visible) override;
     void MoveFocus(quiz::FocusTarget target) override;
 
+    void LoadIcon();
     void BuildControls();
     void BuildSettingsMenu();
     void WireButtons();
@@ -65,6 +67,7 @@ private:
     std::array<QWidget*, kControlCount> widgets_{};
     QMenu* settingsMenu_ = nullptr;
     bool closing_ = false;
+    bool iconPending_ = true;
 };
 
 }  // namespace window
