@@ -1,9 +1,10 @@
 #include <QApplication>
 
+#include "StartUpWork.h"
 #include "Usage.h"
 #include "quiz/Random.h"
-#include "speech/SdlClipPlayer.h"
 #include "speech/VoiceFolder.h"
+#include "window/Fonts.h"
 #include "window/HandlerGate.h"
 #include "window/QuizWindow.h"
 #include "window/Widgets.h"
@@ -14,15 +15,16 @@ int main(int argc, char* argv[])
     const auto voice = speech::ChooseVoiceFolder(std::filesystem::current_path(noWorkingFolder));
     if (auto status = AnswerInfoOption(argc, argv, voice))
         return *status;
+    StartUpWork work(voice);
     QApplication app(argc, argv);
+    work.WaitForFontConfiguration();
     window::InstallFonts();
     QGuiApplication::setDesktopFileName("org.zorbanu.Zorbanu");
     window::InstallChineseQtTexts();
     quiz::ClockRandom random;
-    speech::SdlClipPlayer player;
-    player.SetFolder(voice);
-    player.SetIdleCallback(&window::HandlerGate::KeepPainting);
-    window::QuizWindow window(random, player);
+    const auto player = work.TakePlayer();
+    player->SetIdleCallback(&window::HandlerGate::KeepPainting);
+    window::QuizWindow window(random, *player);
     window.StartUp();
     window.show();
     return app.exec();

@@ -28,7 +28,7 @@ packages=(
 # Build-Depends of debian/control. The packaging test needs them too.
 packaging=(
   debhelper dpkg-dev lintian build-essential
-  cmake ninja-build qt6-base-dev libsdl2-dev espeak-ng sox
+  cmake ninja-build qt6-base-dev libsdl2-dev libfontconfig-dev espeak-ng sox
   # the program's font subsets are cut from these fonts with fontTools,
   # and take in the characters of Qt's Chinese texts
   fonts-arphic-uming fonts-arphic-ukai python3-fonttools qt6-translations-l10n

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFontDatabase>
 #include <QResource>
+#include <fontconfig/fontconfig.h>
 #include <array>
 #include <cstdio>
 
@@ -48,6 +49,11 @@ void AddEmbeddedFont(const EmbeddedFace& face)
 }
 
 }  // namespace
+
+void LoadFontConfiguration()
+{
+    FcInit();
+}
 
 void InstallFonts()
 {

@@ -16,6 +16,11 @@ namespace window {
 inline constexpr char kSongFamily[] = "Zorbanu Song";
 inline constexpr char kKaiFamily[] = "Zorbanu Kai";
 
+// Reads the system's font configuration (fontconfig parses dozens of XML
+// files: milliseconds). Safe on any thread, before or while a QApplication
+// is made; Qt then finds it loaded. Call InstallFonts only after it returns.
+void LoadFontConfiguration();
+
 // Loads the embedded subsets and maps both font names onto them. Call once,
 // after the QApplication is made and before any window is built.
 void InstallFonts();
