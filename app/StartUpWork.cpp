@@ -4,30 +4,22 @@
 
 #include "window/Fonts.h"
 
-StartUpWork::StartUpWork(std::optional<std::filesystem::path> voice)
-    : thread_(&StartUpWork::Run, this, std::move(voice))
-{
-}
+namespace {
 
-StartUpWork::~StartUpWork()
+std::unique_ptr<speech::SdlClipPlayer> MakePlayer(std::optional<std::filesystem::path> voice)
 {
-    if (thread_.joinable())
-        thread_.join();
-}
-
-void StartUpWork::Run(std::optional<std::filesystem::path> voice)
-{
-    window::LoadFontConfiguration();
-    fontConfigurationRead_.set_value();
-    player_ = std::make_unique<speech::SdlClipPlayer>();
-    player_->SetFolder(std::move(voice));
+    auto player = std::make_unique<speech::SdlClipPlayer>();
+    player->SetFolder(std::move(voice));
     // SDL keeps per-thread data (its error text) for any thread that calls
     // it; this thread is not SDL's own, so SDL would not free it.
     SDL_TLSCleanup();
+    return player;
 }
 
-std::unique_ptr<speech::SdlClipPlayer> StartUpWork::TakePlayer()
+}  // namespace
+
+StartUpWork::StartUpWork(std::optional<std::filesystem::path> voice)
+    : fontConfiguration_(std::async(std::launch::async, &window::LoadFontConfiguration)),
+      player_(std::async(std::launch::async, &MakePlayer, std::move(voice)))
 {
-    thread_.join();
-    return std::move(player_);
 }

@@ -1,35 +1,28 @@
 #pragma once
-// What start-up would otherwise wait for, done on a thread of its own while
-// Qt connects to the display: reading the system's font configuration, then
-// opening the sound device. Both take milliseconds, and neither needs Qt.
-// It does not build or touch any window.
+// What start-up would otherwise wait for, begun on threads of its own while
+// Qt connects to the display: reading the system's font configuration, and
+// opening the sound device. Each takes milliseconds, and much of the
+// device's is waiting, so they run side by side. Neither needs Qt; nothing
+// here builds or touches a window.
 
 #include <filesystem>
 #include <future>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "speech/SdlClipPlayer.h"
 
 class StartUpWork {
 public:
     explicit StartUpWork(std::optional<std::filesystem::path> voice);
-    ~StartUpWork();
-    StartUpWork(const StartUpWork&) = delete;
-    StartUpWork& operator=(const StartUpWork&) = delete;
 
-    // Returns once the font configuration is read.
-    void WaitForFontConfiguration() { fontConfiguration_.wait(); }
+    // Returns once the font configuration is read. Call once.
+    void WaitForFontConfiguration() { fontConfiguration_.get(); }
     // Returns the player, playing from the voice folder, once it is made.
     // Call once.
-    std::unique_ptr<speech::SdlClipPlayer> TakePlayer();
+    std::unique_ptr<speech::SdlClipPlayer> TakePlayer() { return player_.get(); }
 
 private:
-    void Run(std::optional<std::filesystem::path> voice);
-
-    std::promise<void> fontConfigurationRead_;
-    std::shared_future<void> fontConfiguration_ = fontConfigurationRead_.get_future().share();
-    std::unique_ptr<speech::SdlClipPlayer> player_;
-    std::thread thread_;
+    std::future<void> fontConfiguration_;
+    std::future<std::unique_ptr<speech::SdlClipPlayer>> player_;
 };
