@@ -10,6 +10,9 @@ The characters are collected here, at build time, from:
     from Qt's qtbase_zh_CN.qm;
   - all printable ASCII, the full-width forms the answer box folds
     (U+FF01..U+FF5E) and the ideographic space U+3000;
+  - the accented letters of fontconfig's English orthography, so that with
+    ASCII the subsets count as Latin fonts: Qt then draws Latin and Chinese
+    text of one size with one font engine, not two made one after another;
   - the reference characters of FreeType's CJK auto-hinter, so that the
     auto-hinter finds the same blue zones, and places every glyph on the
     same pixels, as with the full font.
@@ -42,6 +45,9 @@ FREETYPE_CJK_TOP = ("他们你來們到和地对對就席我时時會来為能�
                     "军同已愿既星是景民照现現理用置要軍那配里開雷露面顾")
 FREETYPE_CJK_BOTTOM = ("个为人他以们你來個們到和大对對就我时時有来為要說说"
                        "主些因它想意理生當看着置者自著裡过还进進過道還里面")
+
+# fontconfig's English orthography (fc-lang/en.orth) beyond ASCII letters.
+FONTCONFIG_EN_ACCENTED = "ÀÇÈÉÊËÏÑÔÖàçèéêëïñôö"
 
 # Qt's texts that the window can show: the answer box's edit menu, and the
 # buttons and detail switch of a message box.
@@ -129,6 +135,7 @@ def collect(sources, qm):
     chars.update(chr(c) for c in range(0x20, 0x7F))
     chars.update(chr(c) for c in range(0xFF01, 0xFF5F))
     chars.add("\u3000")
+    chars.update(FONTCONFIG_EN_ACCENTED)
     chars.update(FREETYPE_CJK_STANDARD + FREETYPE_CJK_TOP + FREETYPE_CJK_BOTTOM)
     chars.discard("\n")
     return chars
