@@ -17,12 +17,13 @@ inline constexpr char kSongFamily[] = "Zorbanu Song";
 inline constexpr char kKaiFamily[] = "Zorbanu Kai";
 
 // Reads the system's font configuration (fontconfig parses dozens of XML
-// files: milliseconds). Safe on any thread, before or while a QApplication
-// is made; Qt then finds it loaded. Call InstallFonts only after it returns.
+// files: milliseconds) ahead of Qt, which then finds it loaded. Safe on any
+// thread, before or while a QApplication is made; when it is called, let it
+// return before InstallFonts, or both would read the configuration.
 void LoadFontConfiguration();
 
-// Loads the embedded subsets and maps both font names onto them. Call once,
-// after the QApplication is made and before any window is built.
+// Loads the embedded subsets, which MakeFont then asks for. Call once, after
+// the QApplication is made and before any window is built.
 void InstallFonts();
 
 QFont MakeFont(const FontSpec& spec);

@@ -101,13 +101,15 @@ QuizWindow::QuizWindow(quiz::RandomSource& random, speech::ClipPlayer& player, Q
 }
 
 // Decoding the icon's renderings takes longer than building the whole
-// window, so it waits until the first frame is on the screen.
+// window, so it waits until the first frame is on the screen; and, as a
+// handler of its own, until no problem is being spoken, so it never delays
+// the next clip.
 void QuizWindow::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
     if (iconPending_) {
         iconPending_ = false;
-        QMetaObject::invokeMethod(this, &QuizWindow::LoadIcon, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { gate_.Run([this] { LoadIcon(); }); }, Qt::QueuedConnection);
     }
 }
 
