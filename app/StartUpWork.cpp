@@ -2,14 +2,15 @@
 
 #include <SDL.h>
 
+#include "speech/VoiceFolder.h"
 #include "window/Fonts.h"
 
 namespace {
 
-std::unique_ptr<speech::SdlClipPlayer> MakePlayer(std::optional<std::filesystem::path> voice)
+std::unique_ptr<speech::SdlClipPlayer> MakePlayer(std::filesystem::path working)
 {
-    auto player = std::make_unique<speech::SdlClipPlayer>();
-    player->SetFolder(std::move(voice));
+    auto player = std::make_unique<speech::SdlClipPlayer>(
+        [working] { return speech::ChooseVoiceFolder(working); });
     // SDL keeps per-thread data (its error text) for any thread that calls
     // it; this thread is not SDL's own, so SDL would not free it.
     SDL_TLSCleanup();
@@ -18,8 +19,8 @@ std::unique_ptr<speech::SdlClipPlayer> MakePlayer(std::optional<std::filesystem:
 
 }  // namespace
 
-StartUpWork::StartUpWork(std::optional<std::filesystem::path> voice)
+StartUpWork::StartUpWork(std::filesystem::path working)
     : fontConfiguration_(std::async(std::launch::async, &window::LoadFontConfiguration)),
-      player_(std::async(std::launch::async, &MakePlayer, std::move(voice)))
+      player_(std::async(std::launch::async, &MakePlayer, std::move(working)))
 {
 }

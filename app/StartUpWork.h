@@ -8,17 +8,19 @@
 #include <filesystem>
 #include <future>
 #include <memory>
-#include <optional>
 
 #include "speech/SdlClipPlayer.h"
 
 class StartUpWork {
 public:
-    explicit StartUpWork(std::optional<std::filesystem::path> voice);
+    // working: the folder the program was started in, where a voice is
+    // looked for first.
+    explicit StartUpWork(std::filesystem::path working);
 
     // Returns once the font configuration is read. Call once.
     void WaitForFontConfiguration() { fontConfiguration_.get(); }
-    // Returns the player, playing from the voice folder, once it is made.
+    // Returns the player, which chooses its voice folder for each reading,
+    // once it is made.
     // Call once.
     std::unique_ptr<speech::SdlClipPlayer> TakePlayer() { return player_.get(); }
 

@@ -12,10 +12,10 @@
 int main(int argc, char* argv[])
 {
     std::error_code noWorkingFolder;
-    const auto voice = speech::ChooseVoiceFolder(std::filesystem::current_path(noWorkingFolder));
-    if (auto status = AnswerInfoOption(argc, argv, voice))
+    const std::filesystem::path working = std::filesystem::current_path(noWorkingFolder);
+    if (auto status = AnswerInfoOption(argc, argv, speech::ChooseVoiceFolder(working)))
         return *status;
-    StartUpWork work(voice);
+    StartUpWork work(working);
     QApplication app(argc, argv);
     work.WaitForFontConfiguration();
     window::InstallFonts();

@@ -394,12 +394,13 @@ void GapFigure()
     setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
     const int clips = 12;
     {
-        speech::SdlClipPlayer player;
-        player.SetFolder(dir.path());
-        for (int i = 0; i < clips; ++i)
-            WriteFile(dir / (std::to_string(i) + ".wav"), ConstantClip(1000 + 100 * i, 3000 + 137 * i));
-        for (int i = 0; i < clips; ++i)
-            player.PlayClip(std::to_string(i) + ".wav");
+        speech::SdlClipPlayer player([&] { return std::optional(dir.path()); });
+        std::vector<std::string> names;
+        for (int i = 0; i < clips; ++i) {
+            names.push_back(std::to_string(i) + ".wav");
+            WriteFile(dir / names.back(), ConstantClip(1000 + 100 * i, 3000 + 137 * i));
+        }
+        player.PlayReading(names);
     }
     auto runs = NonSilentSegments(ReadDiskOutput(dir / "out.raw"));
     std::size_t worst = 0, total = 0;
@@ -439,7 +440,8 @@ void EnterToTick(Display* display, const char* program)
     TempDir dir;
     auto frames = [](const std::string&) { return kClipFrames; };
     WriteRecognisableClips(dir.path(), frames);
-    auto heard = [&] { return ClipsHeard(dir / "out.raw", frames); };
+    testing_support::DiskOutput output(dir / "out.raw");
+    auto heard = [&] { return ClipsHeard(output.Follow(), frames); };
     StartWatch watch(display);
     Launched launched = Launch(program, dir.path(), "disk", dir / "out.raw");
     Window window = watch.WaitFor(kZorbanuTitle, launched).window;

@@ -19,7 +19,7 @@ namespace {
 
 class SilentPlayer final : public speech::ClipPlayer {
 public:
-    void PlayClip(const std::string&) override {}
+    void PlayReading(std::span<const std::string>) override {}
 };
 
 long ResidentKiB()

@@ -74,8 +74,7 @@ void Quiz::SpeakProblem()
     // but the next play call runs between two clips.
     const speech::SpokenProblem clips = speech::ComposeProblem(
         state_.FirstOperand, state_.SecondOperand, controls_.Caption(Label::Sign));
-    for (const std::string& clip : clips)
-        player_.PlayClip(clip);
+    player_.PlayReading(clips);
 }
 
 void Quiz::ShowOperands()
@@ -94,7 +93,7 @@ void Quiz::ShowPrompt()
 
 void Quiz::AnswerWrong()
 {
-    player_.PlayClip(std::string(texts::kWrongClip));
+    player_.PlayClip(std::string(speech::kWrongClip));
     controls_.SetCaption(Label::Feedback, texts::kWrong);
     controls_.SetAnswerText("");
     controls_.SetPictureVisible(Picture::Cross, true);
@@ -103,7 +102,7 @@ void Quiz::AnswerWrong()
 
 void Quiz::AnswerRight()
 {
-    player_.PlayClip(std::string(texts::kRightClip));
+    player_.PlayClip(std::string(speech::kRightClip));
     controls_.SetCaption(Label::Feedback, texts::kRight);
     ++state_.CorrectCount;
     controls_.SetCaption(Label::Tally, texts::Tally(state_.CorrectCount));

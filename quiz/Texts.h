@@ -1,6 +1,6 @@
 #pragma once
-// Every text the quiz writes into the window, and the names of the answer
-// sounds. The punctuation in the feedback lines is plain ASCII on purpose.
+// Every text the quiz writes into the window. The punctuation in the
+// feedback lines is plain ASCII on purpose.
 
 #include <string>
 #include <string_view>
@@ -13,8 +13,6 @@ inline constexpr std::string_view kPrompt = "小朋友请你算一算这道题";
 inline constexpr std::string_view kWrong = "答错了,你再算一算!";
 inline constexpr std::string_view kRight = "答对了!宝贝你真棒!";
 inline constexpr std::string_view kFirstProblem = "这是第一题";
-inline constexpr std::string_view kRightClip = "win.wav";
-inline constexpr std::string_view kWrongClip = "won.wav";
 
 // "一共答对了 N 道题": the count gets one leading blank, and the literal
 // " 道题" brings the blank after it.

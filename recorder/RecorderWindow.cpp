@@ -21,10 +21,18 @@ constexpr window::FontSpec kWordFont{window::FontFace::Song, 24};
 constexpr window::FontSpec kMessageFont{window::FontFace::Song, 14};
 constexpr int kWatchStepMs = 100;
 constexpr int kColumnsPerWord = 5;  // word, 录音, 播放, status, gap
+// The words go down this many rows, then on in a second column.
+constexpr int kRowsPerColumn = 10;
 
 QString Word(std::size_t row)
 {
-    return QString::fromUtf8(kWords[row].word);
+    const std::string_view word = speech::kSpeechClips[row].word;
+    return QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()));
+}
+
+std::string ClipOf(std::size_t row)
+{
+    return std::string(speech::kSpeechClips[row].clip);
 }
 
 QString Refusal(speech::TakeVerdict verdict)
@@ -66,8 +74,8 @@ RecorderWindow::RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& playe
     connect(&watchTimer_, &QTimer::timeout, this, &RecorderWindow::WatchMicrophone);
     player_.SetIdleCallback([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     ShowStatuses();
-    if (capture_.State() != CaptureState::Ready)
-        RefuseRecording("没有找到麦克风，不能录音。");
+    if (!capture_.HasMicrophone())
+        Say("没有找到麦克风。插上麦克风后，再按“录音”。", Tone::Problem);
     else
         Say("按“录音”，对着麦克风说出这个字，说完再按一次。", Tone::News);
 }
@@ -75,7 +83,7 @@ RecorderWindow::RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& playe
 // The words go down the first column, then on down the second.
 void RecorderWindow::BuildRows(QGridLayout* grid)
 {
-    for (std::size_t row = 0; row < kWords.size(); ++row) {
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
         const int line = static_cast<int>(row) % kRowsPerColumn;
         const int column = static_cast<int>(row) / kRowsPerColumn * kColumnsPerWord;
         auto* word = new QLabel(Word(row), this);
@@ -92,7 +100,7 @@ void RecorderWindow::BuildRows(QGridLayout* grid)
 // One word's buttons and status, named after its clip and wired to its row.
 RecorderWindow::WordRow RecorderWindow::MakeRow(std::size_t row)
 {
-    const QString clip = QString::fromUtf8(kWords[row].clip);
+    const QString clip = QString::fromStdString(ClipOf(row));
     const WordRow widgets{MakeButton("录音", this), MakeButton("播放", this), new QLabel(this)};
     widgets.record->setObjectName("record:" + clip);
     widgets.play->setObjectName("play:" + clip);
@@ -154,8 +162,8 @@ void RecorderWindow::RecordClicked(std::size_t row)
 
 void RecorderWindow::StartTake(std::size_t row)
 {
-    if (!canRecord_ || !capture_.Start()) {
-        RefuseRecording("麦克风不能用了，不能录音。播放还可以用。");
+    if (!capture_.Start()) {
+        Say("没有找到麦克风，不能录音。插上麦克风后再试一次；播放还可以用。", Tone::Problem);
         return;
     }
     recordingRow_ = row;
@@ -186,7 +194,7 @@ void RecorderWindow::KeepTake(std::size_t row, const std::vector<std::int16_t>& 
         Say(Refusal(processed.verdict), Tone::Problem);
         return;
     }
-    switch (SaveOwnClip(kWords[row].clip, processed.clip)) {
+    switch (SaveOwnClip(ClipOf(row), processed.clip)) {
     case SaveResult::Saved:
         Say(QString("“%1”录好了。按“播放”听一听。").arg(Word(row)), Tone::News);
         return;
@@ -199,30 +207,23 @@ void RecorderWindow::KeepTake(std::size_t row, const std::vector<std::int16_t>& 
 // A microphone unplugged in the middle of a take ends it without a clip.
 void RecorderWindow::WatchMicrophone()
 {
-    if (capture_.State() != CaptureState::Failed)
+    if (!capture_.Lost())
         return;
     takeTimer_.stop();
     watchTimer_.stop();
     capture_.Stop();
     recordingRow_.reset();
-    RefuseRecording("麦克风不能用了，这次没有录上。原来的声音没有变。播放还可以用。");
-}
-
-void RecorderWindow::RefuseRecording(const QString& why)
-{
-    canRecord_ = false;
     ShowRecordingState();
-    Say(why, Tone::Problem);
+    Say("麦克风不能用了，这次没有录上。原来的声音没有变。", Tone::Problem);
 }
 
-// While a take runs only its own 停止 works; without a microphone no 录音
-// works at all.
+// While a take runs only its own 停止 works.
 void RecorderWindow::ShowRecordingState()
 {
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         const bool thisRow = recordingRow_ == row;
         rows_[row].record->setText(thisRow ? "停止" : "录音");
-        rows_[row].record->setEnabled(canRecord_ && (!recordingRow_ || thisRow));
+        rows_[row].record->setEnabled(!recordingRow_ || thisRow);
         rows_[row].play->setEnabled(!recordingRow_);
     }
     hear_->setEnabled(!recordingRow_);
@@ -232,7 +233,7 @@ void RecorderWindow::ShowRecordingState()
 void RecorderWindow::ShowStatuses()
 {
     for (std::size_t row = 0; row < rows_.size(); ++row) {
-        const bool own = IsOwnRecording(kWords[row].clip);
+        const bool own = IsOwnRecording(ClipOf(row));
         rows_[row].status->setText(own ? "已录" : "原声");
         QPalette colours = palette();
         if (own)
@@ -244,8 +245,7 @@ void RecorderWindow::ShowStatuses()
 
 void RecorderWindow::PlayClicked(std::size_t row)
 {
-    player_.SetFolder(ListeningFolder());
-    player_.PlayClip(kWords[row].clip);
+    player_.PlayClip(ClipOf(row));
 }
 
 void RecorderWindow::HearProblem()
@@ -258,14 +258,13 @@ void RecorderWindow::HearProblem()
 
 void RecorderWindow::Speak(const speech::SpokenProblem& clips)
 {
-    player_.SetFolder(ListeningFolder());
-    for (const std::string& clip : clips)
-        player_.PlayClip(clip);
+    player_.PlayReading(clips);
 }
 
 void RecorderWindow::RestoreBuiltInVoice()
 {
-    const auto answer = QMessageBox::question(this, "恢复原声", "要删掉自己录的所有声音，换回原声吗？");
+    const auto answer = QMessageBox::question(this, "恢复原声", "要删掉自己录的所有声音，换回原声吗？",
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
     if (ForgetOwnVoice())

@@ -15,8 +15,8 @@
 #include <optional>
 
 #include "SdlCapture.h"
-#include "Words.h"
 #include "quiz/Random.h"
+#include "speech/Clips.h"
 #include "speech/Composer.h"
 #include "speech/SdlClipPlayer.h"
 #include "window/Layout.h"
@@ -68,7 +68,6 @@ private:
     void FinishTake();
     void KeepTake(std::size_t row, const std::vector<std::int16_t>& take);
     void WatchMicrophone();
-    void RefuseRecording(const QString& why);
     void ShowRecordingState();
     void ShowStatuses();
     void Speak(const speech::SpokenProblem& clips);
@@ -77,13 +76,12 @@ private:
     SdlCapture& capture_;
     speech::SdlClipPlayer& player_;
     quiz::RandomSource& random_;
-    std::array<WordRow, kWords.size()> rows_{};
+    std::array<WordRow, speech::kSpeechClips.size()> rows_{};
     QComboBox* range_ = nullptr;
     QPushButton* hear_ = nullptr;
     QPushButton* restore_ = nullptr;
     QLabel* message_ = nullptr;
     std::optional<std::size_t> recordingRow_;
-    bool canRecord_ = true;
     QTimer takeTimer_;
     QTimer watchTimer_;
 };

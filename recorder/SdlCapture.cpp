@@ -14,9 +14,27 @@ constexpr Uint16 kDeviceSamples = 512;
 SdlCapture::SdlCapture()
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return;
-    audioInitialised_ = true;
+    audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
+SdlCapture::~SdlCapture()
+{
+    Stop();
+    if (audioInitialised_)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SdlCapture::HasMicrophone() const
+{
+    return audioInitialised_ && SDL_GetNumAudioDevices(1) > 0;
+}
+
+bool SdlCapture::Start()
+{
+    if (device_ != 0)
+        return false;
+    if (!audioInitialised_)
+        audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     SDL_AudioSpec want{};
     want.freq = speech::kClipRate;
     want.format = AUDIO_S16SYS;
@@ -24,44 +42,33 @@ SdlCapture::SdlCapture()
     want.samples = kDeviceSamples;
     SDL_AudioSpec have{};
     // No allowed changes: SDL converts the hardware's format into this one.
-    device_ = SDL_OpenAudioDevice(nullptr, 1, &want, &have, 0);
-}
-
-SdlCapture::~SdlCapture()
-{
-    if (device_ != 0)
-        SDL_CloseAudioDevice(device_);
     if (audioInitialised_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
-
-CaptureState SdlCapture::State() const
-{
-    if (device_ == 0)
-        return CaptureState::NoDevice;
-    if (SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED)
-        return CaptureState::Failed;
-    return recording_ ? CaptureState::Recording : CaptureState::Ready;
-}
-
-bool SdlCapture::Start()
-{
-    if (State() != CaptureState::Ready)
+        device_ = SDL_OpenAudioDevice(nullptr, 1, &want, &have, 0);
+    if (device_ == 0) {
+        // SDL picks its driver only when the subsystem starts: the next try
+        // starts it afresh, and may find a sound server that came up since.
+        if (audioInitialised_)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        audioInitialised_ = false;
         return false;
-    SDL_ClearQueuedAudio(device_);
+    }
     take_.clear();
-    recording_ = true;
     SDL_PauseAudioDevice(device_, 0);
     return true;
 }
 
+bool SdlCapture::Lost() const
+{
+    return device_ != 0 && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED;
+}
+
 std::vector<std::int16_t> SdlCapture::Stop()
 {
-    if (!recording_)
+    if (device_ == 0)
         return {};
-    SDL_PauseAudioDevice(device_, 1);
     Collect();
-    recording_ = false;
+    SDL_CloseAudioDevice(device_);
+    device_ = 0;
     return std::move(take_);
 }
 

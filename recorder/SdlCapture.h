@@ -1,9 +1,10 @@
 #pragma once
 // Records takes from the default microphone through SDL2's capture device,
 // at 22050 Hz mono 16-bit (SDL converts whatever the hardware gives). The
-// device is opened once when the object is made and kept, paused between
-// takes; Start unpauses it and Stop pauses it and hands back everything
-// captured since Start.
+// device is open only while a take runs: Start opens it and Stop closes it,
+// handing back everything captured since Start. So the desktop shows no
+// microphone in use between takes, and a microphone plugged in after the
+// recorder started is found at the next take.
 //
 // It does not judge, trim or save a take, and it does not time one: the
 // caller decides when a take ends.
@@ -13,10 +14,6 @@
 
 namespace recorder {
 
-// The microphone as the window needs to know it: usable and idle, taking,
-// never found, or lost since it was opened.
-enum class CaptureState { Ready, Recording, NoDevice, Failed };
-
 class SdlCapture {
 public:
     SdlCapture();
@@ -24,13 +21,17 @@ public:
     SdlCapture(const SdlCapture&) = delete;
     SdlCapture& operator=(const SdlCapture&) = delete;
 
-    // Ready or Recording while the device works; NoDevice when none could
-    // be opened; Failed once the device stops on its own (unplugged).
-    CaptureState State() const;
+    // Whether the sound system lists any microphone now; opens nothing.
+    bool HasMicrophone() const;
 
-    // Begins a take; false unless the state was Ready.
+    // Opens the default microphone and begins a take; false when no
+    // microphone could be opened or a take is already running.
     bool Start();
-    // Ends the take and returns its samples (none if nothing was recording).
+    // True once the microphone of the running take stopped on its own
+    // (unplugged, or the sound server went away).
+    bool Lost() const;
+    // Ends the take, closes the microphone and returns the take's samples
+    // (none if nothing was recording).
     std::vector<std::int16_t> Stop();
 
 private:
@@ -38,7 +39,6 @@ private:
 
     bool audioInitialised_ = false;
     std::uint32_t device_ = 0;
-    bool recording_ = false;
     std::vector<std::int16_t> take_;
 };
 

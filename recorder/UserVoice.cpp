@@ -5,8 +5,9 @@
 #include <system_error>
 #include <vector>
 
-#include "speech/WavFile.h"
+#include "speech/Clips.h"
 #include "speech/VoiceFolder.h"
+#include "speech/WavFile.h"
 
 namespace recorder {
 namespace {
@@ -22,18 +23,36 @@ std::optional<fs::path> MakeStagingFolder(const fs::path& target, const char* pu
     return fs::path(name);
 }
 
-// Copies every pack clip the installed folder holds into folder, skipping
-// the ones already there.
-bool CopyInstalledClipsInto(const fs::path& folder)
+// The voice the quiz speaks with while the user has none of their own.
+std::optional<fs::path> OriginalVoice()
 {
-    const std::optional<fs::path> installed = speech::InstalledVoiceFolder();
-    if (!installed)
+    std::error_code noWorkingFolder;
+    return speech::OriginalVoiceFolder(fs::current_path(noWorkingFolder));
+}
+
+// Every clip a voice may hold: the words, then the answer sounds.
+std::vector<std::string> VoiceClips()
+{
+    std::vector<std::string> names;
+    for (const speech::SpokenWord& word : speech::kSpeechClips)
+        names.emplace_back(word.clip);
+    names.emplace_back(speech::kRightClip);
+    names.emplace_back(speech::kWrongClip);
+    return names;
+}
+
+// Copies every clip the original voice holds into folder, skipping the
+// ones already there.
+bool CopyOriginalClipsInto(const fs::path& folder)
+{
+    const std::optional<fs::path> original = OriginalVoice();
+    if (!original)
         return true;
     std::error_code error;
-    for (const std::string& name : speech::PackClipNames()) {
-        if (fs::exists(folder / name, error) || !fs::exists(*installed / name, error))
+    for (const std::string& name : VoiceClips()) {
+        if (fs::exists(folder / name, error) || !fs::exists(*original / name, error))
             continue;
-        auto bytes = speech::ReadClipFile(*installed / name);
+        auto bytes = speech::ReadClipFile(*original / name);
         if (!bytes || !speech::WriteFileAtomically(folder / name, *bytes))
             return false;
     }
@@ -47,14 +66,14 @@ bool CompleteUserFolder()
     const fs::path user = speech::UserVoiceFolder();
     std::error_code error;
     if (fs::is_directory(user, error))
-        return CopyInstalledClipsInto(user);
+        return CopyOriginalClipsInto(user);
     fs::create_directories(user.parent_path(), error);
     const std::optional<fs::path> stage = MakeStagingFolder(user, ".new");
     if (!stage)
         return false;
     fs::permissions(*stage, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                 fs::perms::others_read | fs::perms::others_exec, error);
-    if (CopyInstalledClipsInto(*stage) && ::rename(stage->c_str(), user.c_str()) == 0)
+    if (CopyOriginalClipsInto(*stage) && ::rename(stage->c_str(), user.c_str()) == 0)
         return true;
     fs::remove_all(*stage, error);
     return false;
@@ -67,8 +86,8 @@ bool IsOwnRecording(const std::string& clip)
     auto own = speech::ReadClipFile(speech::UserVoiceFolder() / clip);
     if (!own)
         return false;
-    const std::optional<fs::path> installed = speech::InstalledVoiceFolder();
-    return !installed || speech::ReadClipFile(*installed / clip) != own;
+    const std::optional<fs::path> original = OriginalVoice();
+    return !original || speech::ReadClipFile(*original / clip) != own;
 }
 
 SaveResult SaveOwnClip(const std::string& clip, std::span<const std::int16_t> samples)
@@ -104,9 +123,9 @@ bool ForgetOwnVoice()
 
 std::optional<fs::path> ListeningFolder()
 {
-    if (fs::path user = speech::UserVoiceFolder(); speech::HoldsClips(user))
+    if (fs::path user = speech::UserVoiceFolder(); speech::HoldsVoice(user))
         return user;
-    return speech::InstalledVoiceFolder();
+    return OriginalVoice();
 }
 
 }  // namespace recorder

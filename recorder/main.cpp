@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "RecorderWindow.h"
+#include "UserVoice.h"
 #include "window/Widgets.h"
 
 int main(int argc, char* argv[])
@@ -13,7 +14,7 @@ int main(int argc, char* argv[])
     quiz::ClockRandom random;
     random.SeedRandom();
     recorder::SdlCapture capture;
-    speech::SdlClipPlayer player;
+    speech::SdlClipPlayer player(&recorder::ListeningFolder);
     recorder::RecorderWindow window(capture, player, random);
     window.show();
     return app.exec();

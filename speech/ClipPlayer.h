@@ -1,8 +1,10 @@
 #pragma once
-// The program's only sound output: PlayClip plays one WAV file, named by a
-// bare file name in the current folder, and returns when it has played. A
-// missing or unplayable file is silent and returns at once.
+// The program's only sound output. A reading is a run of clips, each named
+// by a bare file name and played to its end, one after another, all from the
+// one voice folder that is chosen as the reading starts. A missing or
+// unplayable clip is silent and costs no time.
 
+#include <span>
 #include <string>
 
 namespace speech {
@@ -10,7 +12,9 @@ namespace speech {
 class ClipPlayer {
 public:
     virtual ~ClipPlayer() = default;
-    virtual void PlayClip(const std::string& fileName) = 0;
+    virtual void PlayReading(std::span<const std::string> clips) = 0;
+    // A reading of one clip (the answer sounds).
+    void PlayClip(const std::string& clip) { PlayReading({&clip, 1}); }
 };
 
 }  // namespace speech

@@ -5,11 +5,11 @@
 namespace speech {
 namespace {
 
-constexpr std::string_view kSilent = "nul.wav";
+constexpr std::string_view kSilent = kFirstFiller;
 
 std::string Clip(std::string_view said)
 {
-    return std::string(said) + ".wav";
+    return std::string(said) + std::string(kClipSuffix);
 }
 
 }  // namespace
@@ -24,9 +24,9 @@ SpokenOperand ComposeOperand(int n, std::string_view filler)
 
     return {
         digit(0),
-        std::string(length == 3 ? "bai.wav" : kSilent),
+        std::string(length == 3 ? kHundredClip : kSilent),
         length == 3 && tens + units != 0 ? digit(1) : std::string(filler),
-        std::string(length > 1 && tens != 0 ? "shi.wav" : kSilent),
+        std::string(length > 1 && tens != 0 ? kTenClip : kSilent),
         length > 1 && units != 0 ? digit(length - 1) : std::string(filler),
     };
 }
@@ -36,7 +36,7 @@ SpokenProblem ComposeProblem(double first, int second, std::string_view sign)
     const SpokenOperand a = ComposeOperand(static_cast<int>(std::trunc(first)), kFirstFiller);
     const SpokenOperand b = ComposeOperand(second, kSecondFiller);
     return {a[0], a[1], a[2], a[3], a[4], Clip(sign),
-            b[0], b[1], b[2], b[3], b[4], "=.wav"};
+            b[0], b[1], b[2], b[3], b[4], std::string(kEqualsClip)};
 }
 
 }  // namespace speech

@@ -3,7 +3,7 @@
 // slots for the first operand, the sign, five slots for the second operand
 // and the equals sign. Numbers are read the Chinese way (3 bai 0 5 for 305,
 // 1 shi for 10). A slot with nothing to say still names a filler clip, so
-// there are always twelve; "nul.wav" and "a.wav" are those fillers.
+// there are always twelve (kFirstFiller and kSecondFiller).
 //
 // Plain function over plain data: it plays nothing.
 
@@ -11,13 +11,12 @@
 #include <string>
 #include <string_view>
 
+#include "Clips.h"
+
 namespace speech {
 
 using SpokenProblem = std::array<std::string, 12>;
 using SpokenOperand = std::array<std::string, 5>;
-
-inline constexpr std::string_view kFirstFiller = "nul.wav";
-inline constexpr std::string_view kSecondFiller = "a.wav";
 
 // n is a whole number 1..999; filler names the silent digit slots.
 SpokenOperand ComposeOperand(int n, std::string_view filler);

@@ -3,17 +3,24 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <chrono>
+#include <cerrno>
+#include <cstdio>
 #include <memory>
-#include <thread>
 
 #include "WavFile.h"
 
 namespace speech {
 namespace {
 
-constexpr Uint16 kDeviceSamples = 512;  // 23 ms: the most a clip may overhang PlayClip
+constexpr Uint16 kDeviceSamples = 512;  // 23 ms: the most a clip may overhang its turn
+constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
+constexpr int kChannels = 1;
+constexpr double kBytesPerSecond = double(kClipRate) * kChannels * SDL_AUDIO_BITSIZE(kFormat) / 8;
 constexpr auto kWaitStep = std::chrono::milliseconds(5);
+// How much longer than its queue may take to play a device may keep it
+// before it counts as lost: a safety net for a driver that stops taking
+// sound without saying so.
+constexpr auto kWaitSlack = std::chrono::milliseconds(1000);
 // Conversion must not grow a clip past this (255 channels, absurd rates).
 constexpr std::size_t kMaxConvertedBytes = 256u << 20;
 
@@ -21,61 +28,18 @@ struct WavBuffer {
     void operator()(Uint8* data) const { SDL_FreeWAV(data); }
 };
 
+std::chrono::steady_clock::duration DurationOf(std::uint32_t bytes)
+{
+    return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(bytes / kBytesPerSecond));
+}
+
 }  // namespace
 
-SdlClipPlayer::SdlClipPlayer()
+std::optional<std::vector<std::uint8_t>> DecodeClip(std::vector<std::uint8_t> file)
 {
-    // SDL would otherwise catch SIGINT and SIGTERM, and the program would
-    // ignore Ctrl+C and kill.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return;
-    audioInitialised_ = true;
-
-    SDL_AudioSpec want{};
-    want.freq = kClipRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 1;
-    want.samples = kDeviceSamples;
-    SDL_AudioSpec have{};
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device_ == 0)
-        return;
-    sampleRate_ = have.freq;
-    format_ = have.format;
-    channels_ = have.channels;
-    bufferBytes_ = have.size;
-    SDL_PauseAudioDevice(device_, 0);
-}
-
-SdlClipPlayer::~SdlClipPlayer()
-{
-    if (device_ != 0) {
-        // The last clip may still be finishing: let it end, then give the
-        // device the time of its last buffer before closing it.
-        WaitUntilQueued(0, false);
-        SDL_Delay(static_cast<Uint32>(1000.0 * bufferBytes_ / BytesPerSecond()) + 1);
-        SDL_CloseAudioDevice(device_);
-    }
-    if (audioInitialised_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
-
-std::optional<std::vector<std::uint8_t>> SdlClipPlayer::Decode(const std::string& fileName) const
-{
-    if (device_ == 0 || !folder_)
+    if (!KeepPresentFrames(file))
         return std::nullopt;
-    auto file = ReadClipFile(*folder_ / fileName);
-    if (!file)
-        return std::nullopt;
-    return DecodeBytes(std::move(*file));
-}
-
-std::optional<std::vector<std::uint8_t>> SdlClipPlayer::DecodeBytes(std::vector<std::uint8_t> file) const
-{
-    if (device_ == 0 || !KeepPresentFrames(file))
-        return std::nullopt;
-
     SDL_AudioSpec spec{};
     Uint8* raw = nullptr;
     Uint32 rawLength = 0;
@@ -87,8 +51,7 @@ std::optional<std::vector<std::uint8_t>> SdlClipPlayer::DecodeBytes(std::vector<
     // SDL_BuildAudioCVT keeps a resampled clip's full length; SDL_AudioStream
     // drops its tail.
     SDL_AudioCVT cvt{};
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, format_,
-                          static_cast<Uint8>(channels_), sampleRate_) < 0)
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, kFormat, kChannels, kClipRate) < 0)
         return std::nullopt;
     const std::size_t workBytes = std::size_t{rawLength} * static_cast<std::size_t>(std::max(cvt.len_mult, 1));
     if (rawLength == 0 || workBytes > kMaxConvertedBytes)
@@ -103,47 +66,177 @@ std::optional<std::vector<std::uint8_t>> SdlClipPlayer::DecodeBytes(std::vector<
         out.resize(static_cast<std::size_t>(cvt.len_cvt));
     }
     // Whole sample frames only, so a clip never leaves the next one misaligned.
-    const std::size_t frameBytes = SDL_AUDIO_BITSIZE(format_) / 8 * static_cast<std::size_t>(channels_);
+    const std::size_t frameBytes = SDL_AUDIO_BITSIZE(kFormat) / 8 * kChannels;
     out.resize(out.size() / frameBytes * frameBytes);
     return out;
 }
 
-void SdlClipPlayer::PlayClip(const std::string& fileName)
+SdlClipPlayer::SdlClipPlayer(VoiceChooser chooseVoice) : chooseVoice_(std::move(chooseVoice))
 {
-    auto clip = Decode(fileName);
-    if (!clip || clip->empty())
+    // SDL would otherwise catch SIGINT and SIGTERM, and the program would
+    // ignore Ctrl+C and kill.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Starting the subsystem loads the drivers; the device itself waits
+    // for the first clip.
+    audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    releaser_ = std::thread(&SdlClipPlayer::ReleaseWhenIdle, this);
+}
+
+SdlClipPlayer::~SdlClipPlayer()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    releaser_.join();
+    // The last clip may still be finishing: let it end, then give the
+    // device the time of its last buffer before closing it.
+    if (device_ != 0 && WaitUntilQueued(0, false)) {
+        SDL_Delay(static_cast<Uint32>(1000.0 * bufferBytes_ / kBytesPerSecond) + 1);
+        std::lock_guard lock(mutex_);
+        CloseDevice();
+    }
+    if (audioInitialised_)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SdlClipPlayer::PlayReading(std::span<const std::string> clips)
+{
+    const std::optional<std::filesystem::path> folder = chooseVoice_();
+    if (!folder)
         return;
-    if (SDL_GetQueuedAudioSize(device_) == 0)
-        Idle();  // let the window show what the caller wrote before the sound starts
-    if (SDL_QueueAudio(device_, clip->data(), static_cast<Uint32>(clip->size())) != 0)
-        return;
-    WaitUntilQueued(bufferBytes_, true);
+    {
+        std::lock_guard lock(mutex_);
+        reading_ = true;
+    }
+    for (const std::string& name : clips) {
+        auto file = ReadClipFile(*folder / name);
+        auto samples = file ? DecodeClip(std::move(*file)) : std::nullopt;
+        if (samples && !samples->empty())
+            Play(*samples);
+    }
+    EndReading();
+}
+
+bool SdlClipPlayer::HasDevice() const
+{
+    std::lock_guard lock(mutex_);
+    return device_ != 0;
 }
 
 std::uint32_t SdlClipPlayer::QueuedBytes() const
 {
+    std::lock_guard lock(mutex_);
     return device_ != 0 ? SDL_GetQueuedAudioSize(device_) : 0;
 }
 
-double SdlClipPlayer::BytesPerSecond() const
+// Queues one clip and returns when at most one buffer of it is left.
+void SdlClipPlayer::Play(const std::vector<std::uint8_t>& samples)
 {
-    return double(sampleRate_) * channels_ * SDL_AUDIO_BITSIZE(format_) / 8;
+    if (device_ == 0 && !OpenDevice())
+        return;
+    if (SDL_GetQueuedAudioSize(device_) == 0)
+        Idle();  // let the window show what the caller wrote before the sound starts
+    if (SDL_QueueAudio(device_, samples.data(), static_cast<Uint32>(samples.size())) != 0)
+        return;
+    WaitUntilQueued(bufferBytes_, true);
+}
+
+// Opens the default device, unless an open failed too recently. On
+// failure the subsystem is stopped: SDL picks its driver only when the
+// subsystem starts, so the next try may find a sound server that has come
+// up since.
+bool SdlClipPlayer::OpenDevice()
+{
+    std::lock_guard lock(mutex_);
+    const auto now = Clock::now();
+    if (now < nextOpen_)
+        return false;
+    if (!audioInitialised_)
+        audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    SDL_AudioSpec want{};
+    want.freq = kClipRate;
+    want.format = kFormat;
+    want.channels = kChannels;
+    want.samples = kDeviceSamples;
+    SDL_AudioSpec have{};
+    if (audioInitialised_)
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0) {
+        if (!failureReported_)
+            std::fprintf(stderr, "%s: no sound: %s\n", program_invocation_short_name, SDL_GetError());
+        failureReported_ = true;
+        if (audioInitialised_)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        audioInitialised_ = false;
+        nextOpen_ = now + kRetryInterval;
+        return false;
+    }
+    failureReported_ = false;
+    bufferBytes_ = have.size;
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+}
+
+// The caller holds the mutex.
+void SdlClipPlayer::CloseDevice()
+{
+    SDL_CloseAudioDevice(device_);
+    device_ = 0;
 }
 
 // Sleeps in short steps (never spinning) until at most `left` bytes are
 // still queued, calling the idle callback between steps when asked to.
-void SdlClipPlayer::WaitUntilQueued(std::uint32_t left, bool callIdle)
+// False when the device stopped on its own, or kept its queue far longer
+// than it takes to play: it is then closed, and the rest is silent.
+bool SdlClipPlayer::WaitUntilQueued(std::uint32_t left, bool callIdle)
 {
-    using namespace std::chrono;
+    const auto bound = Clock::now() + DurationOf(SDL_GetQueuedAudioSize(device_)) + kWaitSlack;
     for (;;) {
-        Uint32 queued = SDL_GetQueuedAudioSize(device_);
+        const Uint32 queued = SDL_GetQueuedAudioSize(device_);
+        if (SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED || (queued > left && Clock::now() > bound)) {
+            std::lock_guard lock(mutex_);
+            CloseDevice();
+            return false;
+        }
         if (queued <= left)
-            return;
+            return true;
         if (callIdle)
             Idle();
-        auto untilLeft = duration<double>((queued - left) / BytesPerSecond());
-        std::this_thread::sleep_for(std::min<duration<double>>(untilLeft, kWaitStep));
+        std::this_thread::sleep_for(std::min<Clock::duration>(DurationOf(queued - left), kWaitStep));
     }
+}
+
+// The device may close once what is queued has played and kIdleRelease
+// has passed with nothing new.
+void SdlClipPlayer::EndReading()
+{
+    {
+        std::lock_guard lock(mutex_);
+        reading_ = false;
+        releaseAt_ = Clock::now() + kIdleRelease + (device_ != 0 ? DurationOf(SDL_GetQueuedAudioSize(device_)) : Clock::duration{});
+    }
+    changed_.notify_all();
+}
+
+// The releasing thread: closes an open device that has been idle long
+// enough, never during a reading.
+void SdlClipPlayer::ReleaseWhenIdle()
+{
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        if (device_ == 0 || reading_)
+            changed_.wait(lock);
+        else if (Clock::now() < releaseAt_)
+            changed_.wait_until(lock, releaseAt_);
+        else
+            CloseDevice();
+    }
+    lock.unlock();
+    // SDL keeps per-thread data (its error text) for any thread that calls
+    // it; this thread is not SDL's own, so SDL would not free it.
+    SDL_TLSCleanup();
 }
 
 void SdlClipPlayer::Idle()

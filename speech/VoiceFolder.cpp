@@ -1,8 +1,12 @@
 #include "VoiceFolder.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <string_view>
+#include <string>
 #include <system_error>
+#include <vector>
+
+#include "Clips.h"
 
 namespace speech {
 namespace {
@@ -36,21 +40,12 @@ std::vector<fs::path> DataDirs()
 
 }  // namespace
 
-const std::vector<std::string>& PackClipNames()
-{
-    static const std::vector<std::string> names = {
-        "0.wav", "1.wav", "2.wav", "3.wav", "4.wav", "5.wav", "6.wav", "7.wav", "8.wav", "9.wav",
-        "shi.wav", "bai.wav", "+.wav", "-.wav", "×.wav", "÷.wav", "=.wav", "win.wav", "won.wav"};
-    return names;
-}
-
-bool HoldsClips(const fs::path& folder)
+bool HoldsVoice(const fs::path& folder)
 {
     std::error_code error;
-    for (const std::string& name : PackClipNames())
-        if (fs::is_regular_file(folder / name, error))
-            return true;
-    return false;
+    return std::all_of(kSpeechClips.begin(), kSpeechClips.end(), [&](const SpokenWord& clip) {
+        return fs::is_regular_file(folder / clip.clip, error);
+    });
 }
 
 fs::path UserVoiceFolder()
@@ -67,16 +62,23 @@ std::optional<fs::path> InstalledVoiceFolder()
         candidates.push_back(dir / "zorbanu" / "clips");
     candidates.emplace_back(ZORBANU_INSTALLED_CLIP_DIR);
     for (const fs::path& folder : candidates)
-        if (HoldsClips(folder))
+        if (HoldsVoice(folder))
             return folder;
     return std::nullopt;
 }
 
+std::optional<fs::path> OriginalVoiceFolder(const fs::path& working)
+{
+    if (HoldsVoice(working))
+        return working;
+    return InstalledVoiceFolder();
+}
+
 std::optional<fs::path> ChooseVoiceFolder(const fs::path& working)
 {
-    if (HoldsClips(working))
+    if (HoldsVoice(working))
         return working;
-    if (fs::path user = UserVoiceFolder(); HoldsClips(user))
+    if (fs::path user = UserVoiceFolder(); HoldsVoice(user))
         return user;
     return InstalledVoiceFolder();
 }

@@ -1,21 +1,28 @@
-// The real program on a real X server (Xvfb), with SDL's disk audio driver,
-// started in a folder of clips that are each one recognisable sample value
-// (and which it prefers to the user's own voice folder), driven with
-// xdotool through a whole session.
+// The real program on a real X server (Xvfb), driven with xdotool: a whole
+// session on SDL's disk audio driver, started in a folder of clips that are
+// each one recognisable sample value (and which it prefers to the user's own
+// voice folder); then against a real sound server (PulseAudio, a private one
+// with a null sink whose monitor is recorded) that dies, restarts and comes
+// up late.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <thread>
 
+#include "speech/Clips.h"
 #include "support/ClipPack.h"
 #include "support/Wav.h"
 
-#include <X11/Xlib.h>  // last: its macros clash with GoogleTest
+#include <X11/Xlib.h>  // last: their macros clash with GoogleTest
+#include <X11/Xutil.h>
 
 using namespace testing_support;
 using namespace std::chrono_literals;
@@ -34,13 +41,39 @@ std::string Shell(const std::string& command)
     return out.substr(0, out.find_last_not_of(" \n") + 1);
 }
 
-// Every wait is bounded; the bound only guards against a hung program.
-bool WaitUntil(const std::function<bool()>& done)
+// Every wait is bounded; the default bound only guards against a hung
+// program.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 30s)
 {
     for (auto start = std::chrono::steady_clock::now(); !done(); std::this_thread::sleep_for(5ms))
-        if (std::chrono::steady_clock::now() - start > 30s)
+        if (std::chrono::steady_clock::now() - start > bound)
             return false;
     return true;
+}
+
+// The window's pixels in a rectangle, as 0xRRGGBB.
+std::vector<unsigned long> Pixels(const std::string& window, int x, int y, int width, int height)
+{
+    Display* display = XOpenDisplay(nullptr);
+    XImage* image = XGetImage(display, std::stoul(window), x, y, width, height, AllPlanes, ZPixmap);
+    std::vector<unsigned long> pixels;
+    for (int row = 0; image && row < height; ++row)
+        for (int column = 0; column < width; ++column)
+            pixels.push_back(XGetPixel(image, column, row) & 0xFFFFFF);
+    if (image)
+        XDestroyImage(image);
+    XCloseDisplay(display);
+    return pixels;
+}
+
+// The feedback line, and whether the cross beside the answer box is shown.
+std::vector<unsigned long> FeedbackLine(const std::string& window) { return Pixels(window, 0, 216, 257, 29); }
+bool CrossShown(const std::string& window)
+{
+    const auto pixels = Pixels(window, 282, 111, 72, 64);
+    return std::count_if(pixels.begin(), pixels.end(), [](unsigned long p) {
+        return (p >> 16) > 180 && (p >> 8 & 0xFF) < 80 && (p & 0xFF) < 80;
+    }) > 200;
 }
 
 // The close request a window manager sends for the frame's close button.
@@ -62,15 +95,32 @@ Clips Spoken(char a, const std::string& sign, char b)
             b + std::string(".wav"), "nul.wav", "a.wav", "nul.wav", "a.wav", "=.wav"};
 }
 
-// Kills and reaps the program if the test ends before it does.
-struct Reaper {
-    pid_t pid;
-    ~Reaper()
+// A shell command run in a folder as a process of the test's own (the
+// command execs its program), killed and reaped however the test ends.
+struct Child {
+    explicit Child(const std::string& command, const std::filesystem::path& folder = ".") : pid(fork())
+    {
+        if (pid != 0)
+            return;
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (chdir(folder.c_str()) == 0)
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ~Child()
     {
         if (pid > 0 && kill(pid, SIGKILL) == 0)
             waitpid(pid, nullptr, 0);
     }
+    pid_t pid;
 };
+
+std::string FindWindow()
+{
+    std::string window;
+    WaitUntil([&] { return !(window = Shell("xdotool search --onlyvisible --name '^Zorbanu$' | head -1")).empty(); });
+    return window;
+}
 
 TEST(Program, ASessionAsAChildAndAParentLiveIt)
 {
@@ -78,30 +128,27 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     std::filesystem::create_directories(dir / "work");
     std::filesystem::create_directories(dir / "data/zorbanu/clips");
     WriteRecognisableClips(dir / "work", FramesOf);
-    WriteFile(dir / "data/zorbanu/clips/=.wav", ConstantClip(-1234, 2205));  // never heard: no mixing
+    for (const speech::SpokenWord& word : speech::kSpeechClips)  // a user's voice, never heard
+        WriteFile(dir / "data/zorbanu/clips" / word.clip, ConstantClip(-1234, 2205));
     setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
     unsetenv("QT_QPA_PLATFORM");
-    Reaper program{fork()};
-    if (program.pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (chdir((dir / "work").c_str()) == 0)
-            execl(ZORBANU_BINARY, "zorbanu", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    std::string window;
-    ASSERT_TRUE(WaitUntil([&] { return !(window = Shell("xdotool search --onlyvisible --name '^Zorbanu$'")).empty(); }));
+    Child program("exec " ZORBANU_BINARY, dir / "work");
+    const std::string window = FindWindow();
+    ASSERT_FALSE(window.empty());
+    DiskOutput output(dir / "out.raw");
+    auto heardNow = [&] { return ClipsHeard(output.Follow(), FramesOf); };
     // The last `last` clips heard, once at least `count` have been.
     auto heard = [&](std::size_t count, std::size_t last = 99) {
         Clips clips;
-        EXPECT_TRUE(WaitUntil([&] { return (clips = ClipsHeard(dir / "out.raw", FramesOf)).size() >= count; }));
+        EXPECT_TRUE(WaitUntil([&] { return (clips = heardNow()).size() >= count; })) << count << " clips";
         return Clips(clips.end() - static_cast<long>(std::min(last, clips.size())), clips.end());
     };
     auto xdo = [&](const std::string& arguments) { Shell("xdotool " + arguments); };
     auto type = [&](int number) { xdo("type " + std::to_string(number) + "; xdotool key Return"); };
 
-    const Clips first = heard(0);
+    const Clips first = heardNow();
     ASSERT_EQ(first.size(), 12u) << "the first problem is spoken before the window shows";
     const int a = first[0][0] - '0', b = first[6][0] - '0';
     EXPECT_EQ(first, Spoken(first[0][0], "+", first[6][0]));
@@ -111,10 +158,16 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     type(a + b);
     EXPECT_EQ(heard(14, 2), (Clips{"won.wav", "win.wav"}));
 
-    // Space presses Continue; the answer typed while "=" is still spoken is
-    // held and judged after the reading, digits before Enter.
+    // Space presses Continue, and the window shows the next problem while it
+    // is spoken; the answer typed while "=" is still spoken is held and
+    // judged after the reading, digits before Enter.
+    const auto rightAnswerLine = FeedbackLine(window);
     xdo("key space");
+    heard(15);
+    const auto lineWhileSpoken = FeedbackLine(window);
     const Clips next = heard(14 + 11, 11);
+    EXPECT_NE(lineWhileSpoken, rightAnswerLine);
+    EXPECT_EQ(lineWhileSpoken, FeedbackLine(window));
     type(next[0][0] - '0' + next[6][0] - '0');
     Clips expected = Spoken(next[0][0], "+", next[6][0]);
     expected.push_back("win.wav");
@@ -136,7 +189,85 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     ASSERT_TRUE(WaitUntil([&] { return waitpid(program.pid, &status, WNOHANG) == program.pid; }));
     program.pid = 0;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(heard(0).size(), 51u);
+    EXPECT_EQ(heardNow().size(), 51u);
+}
+
+// A private PulseAudio server with a null sink, whose monitor a test
+// records; killed with the test.
+struct SoundServer {
+    SoundServer()
+        : server("exec pulseaudio -n --daemonize=no --exit-idle-time=-1 -L 'module-null-sink sink_name=out rate=48000'"
+                 " -L module-native-protocol-unix -L 'module-suspend-on-idle timeout=2' 2>/dev/null")
+    {
+        EXPECT_TRUE(WaitUntil([] { return Shell("pactl info >/dev/null 2>&1 && echo up") == "up"; }));
+    }
+    // Records what reaches the sink from now on into path.
+    std::unique_ptr<Child> Record(const std::filesystem::path& path) const
+    {
+        return std::make_unique<Child>("exec parec --latency-msec=20 -d out.monitor --format=s16le --rate=22050"
+                                       " --channels=1 > " + path.string());
+    }
+    Child server;
+};
+
+bool Heard(const std::filesystem::path& recording)
+{
+    return WaitUntil([&] {
+        const auto samples = ReadDiskOutput(recording);
+        return std::any_of(samples.begin(), samples.end(), [](std::int16_t s) { return std::abs(s) > 100; });
+    }, 10s);
+}
+
+int Streams() { return std::stoi(Shell("pactl list short sink-inputs | wc -l")); }
+
+TEST(Program, SpeaksThroughARealSoundServerThatDiesRestartsOrComesLate)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir / "work");
+    std::filesystem::create_directory(dir / "run");
+    std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
+    WriteRecognisableClips(dir / "work", FramesOf);
+    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+    setenv("HOME", dir.path().c_str(), 1);
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("QT_QPA_PLATFORM");
+    auto read = [](const std::string& window) { Shell("xdotool mousemove --window " + window + " 319 224 click 1"); };
+    auto server = std::make_unique<SoundServer>();
+    auto recording = server->Record(dir / "first.raw");
+
+    // Speech reaches the sink, and within 5 s of the reading no stream is
+    // left: the sink may sleep.
+    auto program = std::make_unique<Child>("exec " ZORBANU_BINARY, dir / "work");
+    std::string window = FindWindow();
+    EXPECT_TRUE(Heard(dir / "first.raw"));
+    EXPECT_TRUE(WaitUntil([] { return Streams() == 0; }, 5s)) << "a stream is held after the reading";
+
+    // The server dies while Read speaks: the answer is still judged.
+    read(window);
+    ASSERT_TRUE(WaitUntil([] { return Streams() == 1; }));
+    server.reset();
+    Shell("xdotool windowfocus --sync " + window + " type 99; xdotool key Return");
+    EXPECT_TRUE(WaitUntil([&] { return CrossShown(window); }, 10s)) << "a wrong answer was not judged";
+
+    // A new server: once the player may try again, Read speaks through it.
+    server = std::make_unique<SoundServer>();
+    recording = server->Record(dir / "restarted.raw");
+    std::this_thread::sleep_for(2100ms);
+    read(window);
+    EXPECT_TRUE(Heard(dir / "restarted.raw")) << "silent after the server restarted";
+
+    // Started before any server: silent, with one line that says why; the
+    // server comes up, and Read speaks.
+    program.reset();
+    server.reset();
+    program = std::make_unique<Child>("exec " ZORBANU_BINARY " 2>" + (dir / "stderr").string(), dir / "work");
+    window = FindWindow();
+    server = std::make_unique<SoundServer>();
+    recording = server->Record(dir / "late.raw");
+    std::this_thread::sleep_for(2100ms);
+    read(window);
+    EXPECT_TRUE(Heard(dir / "late.raw")) << "silent after the server came up";
+    EXPECT_EQ(Shell("grep -c 'no sound' " + (dir / "stderr").string()), "1");
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ packages=(
   espeak-ng sox
   # tests: virtual X server, input driving, desktop file checks, packaging
   xvfb xauth xdotool x11-utils desktop-file-utils appstream dpkg-dev file
+  # tests against a real sound server of their own, and recording its sink
+  pulseaudio pulseaudio-utils
   # benchmark: watching a window's first frame with the X DAMAGE extension
   libxdamage-dev
   # fuzzing and sanitizers

@@ -2,19 +2,19 @@
 # Builds Zorbanu's voice pack: the short WAV clips the program strings
 # together to speak each problem in Mandarin.
 #
-# Usage: tools/make-voice-pack.sh OUTDIR
+# Usage: tools/make-voice-pack.sh LIST OUTDIR
 #
-# Writes into OUTDIR:
-#   0.wav .. 9.wav   零 一 二 三 四 五 六 七 八 九
-#   shi.wav bai.wav  十 百
-#   +.wav -.wav      加 减
-#   ×.wav ÷.wav      乘 除以
-#   =.wav            等于
-#   win.wav          short rising chime (right answer)
-#   won.wav          short soft falling tone (wrong answer)
-#
-# nul.wav and a.wav are deliberately not written: the program treats a
-# missing clip as silence, and those slots must add no pause.
+# LIST names the clips and says what each speech clip says, and the
+# loudness to bring them to; the build writes it from the program's own
+# tables (zorbanu_voice_pack_list LIST), one tab-separated line each:
+#   speech CLIP WORD    a word spoken by espeak-ng (0.wav 零 ... =.wav 等于)
+#   right CLIP          short rising chime (after a right answer)
+#   wrong CLIP          short soft falling tone (after a wrong answer)
+#   filler CLIP         deliberately not written: the program treats a
+#                       missing clip as silence, and those slots must add
+#                       no pause
+#   level RMS PEAK FADE the RMS (dBFS) every clip is brought to, the peak
+#                       (dBFS) none may pass, the fades (seconds)
 #
 # Every clip is mono, 16-bit signed PCM, 22050 Hz (espeak-ng's own rate, so
 # nothing is resampled), trimmed of leading and trailing silence, brought to
@@ -34,13 +34,6 @@ voice=cmn-latn-pinyin   # reads Han characters as Mandarin
 speed=130               # words per minute; a little slower than the default
 pitch=50                # espeak-ng default
 rate=22050              # espeak-ng's native output rate
-target_rms=-18          # dBFS, RMS level every clip is brought to
-peak_limit=-1           # dBFS, no clip may peak above this
-fade=0.006              # seconds of fade in and out
-
-# clip name -> text to speak
-speech_names=(0 1 2 3 4 5 6 7 8 9 shi bai + - × ÷ "=")
-speech_texts=(零 一 二 三 四 五 六 七 八 九 十 百 加 减 乘 除以 等于)
 
 # --- helpers ----------------------------------------------------------------
 
@@ -52,7 +45,7 @@ die() {
 }
 
 usage() {
-  printf 'usage: %s OUTDIR\n' "$prog" >&2
+  printf 'usage: %s LIST OUTDIR\n' "$prog" >&2
   exit 2
 }
 
@@ -111,8 +104,26 @@ if [ "${1:-}" = -- ]; then
 else
   case ${1:-} in -*) usage ;; esac
 fi
-[ $# -eq 1 ] || usage
-[ -n "$1" ] || usage
+[ $# -eq 2 ] || usage
+[ -n "$2" ] || usage
+list=$1
+shift
+
+# --- what to make, from LIST ---------------------------------------------------
+
+speech_names=() speech_texts=() fillers=() right="" wrong="" target_rms="" peak_limit="" fade=""
+while IFS=$'\t' read -r kind a b c; do
+  case $kind in
+    speech) speech_names+=("$a") speech_texts+=("$b") ;;
+    right) right=$a ;;
+    wrong) wrong=$a ;;
+    filler) fillers+=("$a") ;;
+    level) target_rms=$a peak_limit=$b fade=$c ;;
+    *) die "$list: unknown line '$kind'" ;;
+  esac
+done <"$list" || die "cannot read $list"
+[ ${#speech_names[@]} -gt 0 ] && [ -n "$right" ] && [ -n "$wrong" ] && [ -n "$fade" ] ||
+  die "$list: no speech clips, answer sounds or level"
 
 need espeak-ng espeak-ng
 need sox sox
@@ -153,7 +164,7 @@ for i in "${!speech_names[@]}"; do
   espeak-ng -v "$voice" -s "$speed" -p "$pitch" -w "$work/raw.wav" "$text" ||
     die "espeak-ng failed on $text"
   trim "$work/raw.wav" "$work/trim.wav"
-  finish "$work/trim.wav" "$stage/$name.wav"
+  finish "$work/trim.wav" "$stage/$name"
 done
 
 # win: four quick rising notes (C6 E6 G6 C7), each a soft sine with a faint
@@ -172,7 +183,7 @@ for i in "${!notes[@]}"; do
   parts+=("$work/note$i.wav")
 done
 sox -m "${parts[@]}" "$work/win-raw.wav"
-finish "$work/win-raw.wav" "$stage/win.wav"
+finish "$work/win-raw.wav" "$stage/$right"
 
 # won: a mellow two-step fall (A4, then G4 gliding down to E4), low-passed, with
 # slow fades so it sounds like "oh well" rather than an alarm.
@@ -181,19 +192,19 @@ sox -n -r "$rate" -c 1 -b 16 "$work/won-a.wav" \
 sox -n -r "$rate" -c 1 -b 16 "$work/won-b.wav" \
   synth 0.42 sine 392/330 fade h 0.02 0.42 0.3
 sox "$work/won-a.wav" "$work/won-b.wav" "$work/won-raw.wav" lowpass 2000
-finish "$work/won-raw.wav" "$stage/won.wav" -3 # a touch quieter: no scolding
+finish "$work/won-raw.wav" "$stage/$wrong" -3 # a touch quieter: no scolding
 
 rm -rf -- "$work"
 
 # --- check every clip -------------------------------------------------------
 
 for name in "${speech_names[@]}"; do
-  check "$stage/$name.wav" 0.15 1.5
+  check "$stage/$name" 0.15 1.5
 done
-check "$stage/win.wav" 0.3 1.0
-check "$stage/won.wav" 0.3 1.0
-for name in nul a; do
-  [ ! -e "$stage/$name.wav" ] || die "$name.wav must not be in the pack"
+check "$stage/$right" 0.3 1.0
+check "$stage/$wrong" 0.3 1.0
+for name in "${fillers[@]}"; do
+  [ ! -e "$stage/$name" ] || die "$name must not be in the pack"
 done
 
 # --- put the pack in place --------------------------------------------------

@@ -9,7 +9,8 @@
 
 #include "recorder/RecorderWindow.h"
 #include "speech/TakeProcessing.h"
-#include "speech/VoiceFolder.h"
+#include "recorder/UserVoice.h"
+#include "speech/Clips.h"
 #include "support/Wav.h"
 
 using namespace testing_support;
@@ -27,8 +28,8 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     TempDir dir;
     const auto own = dir / "home/zorbanu/clips", pack = dir / "share/zorbanu/clips";
     std::filesystem::create_directories(pack);
-    for (std::size_t i = 0; i < speech::PackClipNames().size(); ++i)
-        WriteFile(pack / speech::PackClipNames()[i], ConstantClip(ValueOf(i), 2205));
+    for (std::size_t i = 0; i < speech::kSpeechClips.size(); ++i)
+        WriteFile(pack / speech::kSpeechClips[i].clip, ConstantClip(ValueOf(i), 2205));
     const std::string word = (dir / "word.wav").string(), mic = (dir / "mic.raw").string();
     ASSERT_EQ(std::system(("espeak-ng -v cmn-latn-pinyin -w " + word + " 加 && sox " + word +
                            " -r 22050 -c 1 -b 16 -e signed-integer -t raw " + mic + " pad 0.4 3").c_str()), 0);
@@ -38,7 +39,7 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     setenv("SDL_DISKAUDIOFILEIN", mic.c_str(), 1);
     setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
     recorder::SdlCapture capture;
-    speech::SdlClipPlayer player;
+    speech::SdlClipPlayer player(&recorder::ListeningFolder);
     quiz::ClockRandom random;
     recorder::RecorderWindow window(capture, player, random);
     auto* record = window.findChild<QPushButton*>("record:+.wav");
@@ -50,13 +51,15 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     EXPECT_TRUE(clip.size() > 2205 && clip.size() < 11025) << clip.size();
     EXPECT_NEAR(speech::RmsDb(clip), -18, 0.3);
     EXPECT_LE(speech::PeakDb(clip), -0.99);
-    for (const std::string& name : speech::PackClipNames())
-        EXPECT_EQ(name == "+.wav", speech::ReadClipFile(own / name) != speech::ReadClipFile(pack / name)) << name;
-    // The quiz, started in a folder without clips and killed after 6 s,
+    for (const speech::SpokenWord& clip : speech::kSpeechClips)
+        EXPECT_EQ(clip.clip == "+.wav", speech::ReadClipFile(own / clip.clip) != speech::ReadClipFile(pack / clip.clip))
+            << clip.clip;
+    // The quiz, started in a folder with one stray clip and killed after 6 s,
     // speaks its first sum: a digit, the recorded 加 sample for sample, a
     // digit and 等于.
-    std::filesystem::create_directories(dir / "empty");
-    std::system(("cd " + (dir / "empty").string() + " && SDL_DISKAUDIOFILE=" + (dir / "quiz.raw").string() +
+    std::filesystem::create_directories(dir / "stray");
+    WriteFile(dir / "stray/1.wav", ConstantClip(30000, 2205));  // one clip is not a voice
+    std::system(("cd " + (dir / "stray").string() + " && SDL_DISKAUDIOFILE=" + (dir / "quiz.raw").string() +
                  " timeout -s KILL 6 " ZORBANU_BINARY).c_str());
     const auto out = ReadDiskOutput(dir / "quiz.raw");
     const auto at = std::search(out.begin(), out.end(), clip.begin(), clip.end());

@@ -3,14 +3,20 @@
 #include <cmath>
 
 #include "Wav.h"
+#include "speech/Clips.h"
 
 namespace testing_support {
 namespace {
 
 // Every clip name the program plays, the two silent fillers included.
-const std::vector<std::string> kNames = {"0.wav", "1.wav",   "2.wav",   "3.wav", "4.wav", "5.wav", "6.wav",
-                                         "7.wav", "8.wav",   "9.wav",   "bai.wav", "shi.wav", "nul.wav", "a.wav",
-                                         "+.wav", "-.wav",   "×.wav",   "÷.wav", "=.wav", "win.wav", "won.wav"};
+const std::vector<std::string> kNames = [] {
+    std::vector<std::string> names;
+    for (const speech::SpokenWord& word : speech::kSpeechClips)
+        names.emplace_back(word.clip);
+    for (std::string_view other : {speech::kFirstFiller, speech::kSecondFiller, speech::kRightClip, speech::kWrongClip})
+        names.emplace_back(other);
+    return names;
+}();
 
 int ValueOf(std::size_t clip) { return 1000 + 700 * static_cast<int>(clip); }
 
@@ -22,10 +28,10 @@ void WriteRecognisableClips(const std::filesystem::path& dir, const ClipLengths&
         WriteFile(dir / kNames[i], ConstantClip(ValueOf(i), frames(kNames[i])));
 }
 
-std::vector<std::string> ClipsHeard(const std::filesystem::path& diskOutput, const ClipLengths& frames)
+std::vector<std::string> ClipsHeard(const std::vector<std::int16_t>& output, const ClipLengths& frames)
 {
     std::vector<std::string> heard;
-    for (const Segment& run : NonSilentSegments(ReadDiskOutput(diskOutput))) {
+    for (const Segment& run : NonSilentSegments(output)) {
         const int clip = (run.value - 1000) / 700;
         if (clip < 0 || clip >= int(kNames.size()) || ValueOf(std::size_t(clip)) != run.value) {
             heard.push_back("?");

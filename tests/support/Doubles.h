@@ -34,11 +34,13 @@ inline float ValueFor(int n, int range) { return (static_cast<float>(n) - 0.5f) 
 
 // Records the clips it is asked to play, calling onPlay for each.
 struct RecordingPlayer final : speech::ClipPlayer {
-    void PlayClip(const std::string& fileName) override
+    void PlayReading(std::span<const std::string> clips) override
     {
-        played.push_back(fileName);
-        if (onPlay)
-            onPlay();
+        for (const std::string& clip : clips) {
+            played.push_back(clip);
+            if (onPlay)
+                onPlay();
+        }
     }
     std::vector<std::string> played;
     std::function<void()> onPlay;

@@ -31,6 +31,24 @@ std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path)
     return samples;
 }
 
+const std::vector<std::int16_t>& DiskOutput::Follow()
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path_, error);
+    if (error)
+        return samples_;
+    if (size < offset_)
+        offset_ = 0;  // opened again: a new file
+    std::vector<std::int16_t> added((size - offset_) / 2);
+    std::ifstream file(path_, std::ios::binary);
+    file.seekg(static_cast<std::streamoff>(offset_));
+    file.read(reinterpret_cast<char*>(added.data()), static_cast<std::streamsize>(added.size() * 2));
+    added.resize(static_cast<std::size_t>(file.gcount()) / 2);
+    offset_ += added.size() * 2;
+    samples_.insert(samples_.end(), added.begin(), added.end());
+    return samples_;
+}
+
 std::vector<Segment> NonSilentSegments(const std::vector<std::int16_t>& samples, int tolerance)
 {
     std::vector<Segment> runs;

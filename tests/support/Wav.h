@@ -17,6 +17,20 @@ void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 
 std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path);
 
+// The disk driver's output read as it grows. The driver starts its file
+// afresh whenever the player opens its device again, so the samples read
+// before are kept and the new file's are added after them.
+class DiskOutput {
+public:
+    explicit DiskOutput(std::filesystem::path path) : path_(std::move(path)) {}
+    const std::vector<std::int16_t>& Follow();
+
+private:
+    std::filesystem::path path_;
+    std::vector<std::int16_t> samples_;
+    std::uintmax_t offset_ = 0;
+};
+
 // Runs of non-zero samples within `tolerance` of the run's first, in
 // order; zeros are the silence between.
 struct Segment {
