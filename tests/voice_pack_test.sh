@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The voice pack: 19 clips in one format, no filler clips, nothing silent.
+# The voice pack: 19 clips in one format, no filler clips, nothing silent,
+# and made again they are the same bytes.
 # Usage: voice_pack_test.sh PACK_DIR
 set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -12,4 +13,7 @@ for clip in "$1"/*.wav; do
   awk -v s="$stats" 'BEGIN { split(s, v); exit !(v[1] > 0.1 && v[1] < 1.5 && v[2] > -30) }' \
     || fail "$clip: length and RMS $stats"
 done
+again=$(mktemp -d) && trap 'rm -rf "$again"' EXIT
+bash "$(dirname "$0")/../tools/make-voice-pack.sh" "$again/pack"
+for clip in "$1"/*.wav; do cmp "$clip" "$again/pack/${clip##*/}" || fail "$clip differs when made again"; done
 echo "voice pack: ok"
