@@ -57,10 +57,12 @@ fuzz: fuzz-build
 bench: build
 	xvfb-run -a -s "-screen 0 1024x768x24 -noreset" $(BUILD)/bench/zorbanu_bench
 
-# Debian packages (debian/, built by debhelper) of the program, its debug
-# symbols and the voice pack, from a copy of the tree in $(DEB_BUILD)/source,
-# without running the tests again. The .debs, .changes and .buildinfo are left
-# in $(DEB_BUILD), and lintian fails the target on any error or warning.
+# Debian packages (debian/, built by debhelper): the source package, and the
+# program, its debug symbols and the voice pack, from a copy of the tree in
+# $(DEB_BUILD)/source, without running the tests again. The .dsc, .tar.xz,
+# .debs, .changes and .buildinfo are left in $(DEB_BUILD), and lintian, run on
+# the .changes (source and binaries), fails the target on any error or
+# warning.
 # Whoever publishes the packages sets their own name and address:
 #   make package ZORBANU_MAINTAINER="Name <address>"
 ZORBANU_MAINTAINER ?= Zorbanu Developers <zorbanu-devel@users.noreply.example.org>
@@ -73,9 +75,9 @@ package:
 	@cd $(DEB_BUILD)/source && \
 	  perl -pi -e 's/^Maintainer: .*/Maintainer: $$ENV{ZORBANU_MAINTAINER}/' debian/control && \
 	  perl -pi -e '$$n ||= s/^ -- .+?>  / -- $$ENV{ZORBANU_MAINTAINER}  /' debian/changelog
-	@echo "dpkg-buildpackage -b -us -uc  (log: $(DEB_BUILD)/build.log)"
+	@echo "dpkg-buildpackage -us -uc  (log: $(DEB_BUILD)/build.log)"
 	@cd $(DEB_BUILD)/source && DEB_BUILD_OPTIONS="nocheck $$DEB_BUILD_OPTIONS" \
-	  dpkg-buildpackage -b -us -uc >../build.log 2>&1 || { tail -n 30 ../build.log; exit 1; }
+	  dpkg-buildpackage -us -uc >../build.log 2>&1 || { tail -n 30 ../build.log; exit 1; }
 	@rm -rf $(DEB_BUILD)/source
 	lintian --pedantic --fail-on error,warning $(DEB_BUILD)/*.changes
 	@ls $(DEB_BUILD)/*.deb

@@ -29,9 +29,12 @@ import datetime
 import os
 import re
 import struct
+import subprocess
 import sys
+import time
 
 from fontTools import subset
+from fontTools.misc.timeTools import epoch_diff
 from fontTools.ttLib import TTCollection, TTFont
 
 # FreeType's auto-fitter, script "hani" (src/autofit/afscript.h): the
@@ -149,12 +152,28 @@ def face_index(collection_path, family):
     sys.exit(f"{collection_path}: no face named {family!r}")
 
 
-def change_date():
-    # A reproducible build gives its own date.
+def change_time():
+    """The time the subsets record as their change, in seconds since 1970,
+    so that two builds of the same sources give the same fonts:
+    SOURCE_DATE_EPOCH when set (dpkg-buildpackage sets it from
+    debian/changelog), else the date of the source tree's last commit when
+    the tree is a git checkout. A tree that is neither (an unpacked release
+    without SOURCE_DATE_EPOCH) has nothing to go by, and records the time
+    of the build."""
     epoch = os.environ.get("SOURCE_DATE_EPOCH")
-    when = datetime.datetime.fromtimestamp(int(epoch), datetime.timezone.utc) if epoch else \
-        datetime.datetime.now(datetime.timezone.utc)
-    return when.strftime("%Y-%m-%d")
+    if epoch:
+        if not epoch.isdigit():
+            sys.exit(f"SOURCE_DATE_EPOCH={epoch!r} is not a number of seconds")
+        return int(epoch)
+    # Only the tree's own checkout counts, not one it happens to lie in.
+    top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    if os.path.exists(os.path.join(top, ".git")):
+        try:
+            return int(subprocess.run(["git", "-C", top, "log", "-1", "--format=%ct"], check=True,
+                                      capture_output=True, text=True).stdout)
+        except (OSError, subprocess.CalledProcessError, ValueError):
+            pass
+    return int(time.time())
 
 
 def rename(font, original, family, postscript, date):
@@ -180,13 +199,16 @@ def rename(font, original, family, postscript, date):
         sys.exit("unexpected CFF outlines")
 
 
-def make_subset(collection_path, option, chars, out_dir, date):
+def make_subset(collection_path, option, chars, out_dir, when):
     original, family, postscript = FACES[option]
     # Each glyph keeps the bounding box stored in the original: FreeType
     # places the outline from it (left side bearing against xMin), and the
     # box fontTools would compute from the control points differs by a few
     # units, which moves glyphs by a fraction of a pixel.
-    font = TTFont(collection_path, fontNumber=face_index(collection_path, original), recalcBBoxes=False)
+    # The head table's modification time is set here, to the change time,
+    # instead of fontTools stamping the time of saving into it.
+    font = TTFont(collection_path, fontNumber=face_index(collection_path, original), recalcBBoxes=False,
+                  recalcTimestamp=False)
     options = subset.Options()
     options.recalc_bounds = False
     options.layout_features = ["*"]
@@ -204,7 +226,9 @@ def make_subset(collection_path, option, chars, out_dir, date):
     subsetter = subset.Subsetter(options)
     subsetter.populate(unicodes=[ord(c) for c in chars])
     subsetter.subset(font)
+    date = datetime.datetime.fromtimestamp(when, datetime.timezone.utc).strftime("%Y-%m-%d")
     rename(font, original, family, postscript, date)
+    font["head"].modified = when - epoch_diff
     covered = set(font.getBestCmap())
     missing = sorted(c for c in chars if ord(c) not in covered)
     path = os.path.join(out_dir, f"zorbanu-{option}.ttf")
@@ -225,9 +249,9 @@ def main():
 
     chars = collect(args.sources, args.qm)
     os.makedirs(args.out, exist_ok=True)
-    date = change_date()
+    when = change_time()
     for option in ("song", "kai"):
-        missing = make_subset(getattr(args, option), option, chars, args.out, date)
+        missing = make_subset(getattr(args, option), option, chars, args.out, when)
         shown = [c for c in missing if ord(c) > 0x7E and c not in "\u3000"]
         if shown:
             print(f"{FACES[option][0]} lacks {''.join(shown)}: system fonts will draw them", file=sys.stderr)

@@ -61,9 +61,13 @@ stat_of() { # stat_of FILE FIELD
     END { if (!found) exit 1 }'
 }
 
+# Every sox call that writes a clip runs with -R (repeatable: fixed seeds, no
+# time stamps) and -D (no dither: 16-bit sources written at 16 bits need
+# none, and sox dithers at random), so two builds give identical clips.
+
 # Trims silence at both ends of IN and writes the result to OUT.
 trim() { # trim IN OUT
-  sox "$1" "$2" silence 1 0.01 -45d reverse silence 1 0.01 -45d reverse
+  sox -R -D "$1" "$2" silence 1 0.01 -45d reverse silence 1 0.01 -45d reverse
 }
 
 # Brings IN to the target RMS (without letting the peak exceed the limit),
@@ -76,7 +80,7 @@ finish() { # finish IN OUT [OFFSET]
   peak=$(stat_of "$1" 'Pk lev dB') || die "cannot measure $1"
   gain=$(awk -v r="$rms" -v p="$peak" -v t="$t" -v l="$peak_limit" '
     BEGIN { g = t - r; if (p + g > l) g = l - p; printf "%.2f", g }')
-  sox "$1" -r "$rate" -c 1 -b 16 -e signed-integer "$2" \
+  sox -R -D "$1" -r "$rate" -c 1 -b 16 -e signed-integer "$2" \
     gain "$gain" fade h "$fade" -0 "$fade"
 }
 
@@ -177,21 +181,21 @@ for i in "${!notes[@]}"; do
   f2=$(awk -v f="$f" 'BEGIN { print f * 2 }')
   tail=$(awk -v l="$len" 'BEGIN { print l - 0.02 }')
   delay=$(awk -v i="$i" 'BEGIN { print i * 0.1 }')
-  sox -n -r "$rate" -b 16 "$work/note$i.wav" \
+  sox -R -D -n -r "$rate" -b 16 "$work/note$i.wav" \
     synth "$len" sine "$f" sine "$f2" remix 1v0.85,2v0.15 \
     fade q 0.008 "$len" "$tail" pad "$delay"
   parts+=("$work/note$i.wav")
 done
-sox -m "${parts[@]}" "$work/win-raw.wav"
+sox -R -D -m "${parts[@]}" "$work/win-raw.wav"
 finish "$work/win-raw.wav" "$stage/$right"
 
 # won: a mellow two-step fall (A4, then G4 gliding down to E4), low-passed, with
 # slow fades so it sounds like "oh well" rather than an alarm.
-sox -n -r "$rate" -c 1 -b 16 "$work/won-a.wav" \
+sox -R -D -n -r "$rate" -c 1 -b 16 "$work/won-a.wav" \
   synth 0.22 sine 440 fade h 0.02 0.22 0.06
-sox -n -r "$rate" -c 1 -b 16 "$work/won-b.wav" \
+sox -R -D -n -r "$rate" -c 1 -b 16 "$work/won-b.wav" \
   synth 0.42 sine 392/330 fade h 0.02 0.42 0.3
-sox "$work/won-a.wav" "$work/won-b.wav" "$work/won-raw.wav" lowpass 2000
+sox -R -D "$work/won-a.wav" "$work/won-b.wav" "$work/won-raw.wav" lowpass 2000
 finish "$work/won-raw.wav" "$stage/$wrong" -3 # a touch quieter: no scolding
 
 rm -rf -- "$work"
