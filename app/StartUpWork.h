@@ -1,8 +1,10 @@
 #pragma once
 // What start-up would otherwise wait for, begun on threads of its own while
 // Qt connects to the display: reading the system's font configuration, and
-// opening the sound device. Each takes milliseconds, and much of the
-// device's is waiting, so they run side by side. Neither needs Qt; nothing
+// making the player, which starts SDL's audio subsystem (loading its
+// drivers and asking the session for a sound server; the device itself is
+// opened for the first clip). Each takes milliseconds, and much of the
+// player's is waiting, so they run side by side. Neither needs Qt; nothing
 // here builds or touches a window.
 
 #include <filesystem>
@@ -20,8 +22,7 @@ public:
     // Returns once the font configuration is read. Call once.
     void WaitForFontConfiguration() { fontConfiguration_.get(); }
     // Returns the player, which chooses its voice folder for each reading,
-    // once it is made.
-    // Call once.
+    // once it is made. Call once.
     std::unique_ptr<speech::SdlClipPlayer> TakePlayer() { return player_.get(); }
 
 private:

@@ -8,12 +8,19 @@
 //     non-silent sample written, and the CPU time (utime + stime) while one
 //     problem is spoken;
 //   - silent samples between consecutive clips (the SDL player, disk driver);
+//   - with a PulseAudio server of the bench's own (null sink): how much
+//     later a clip starts when the device was closed for being idle than
+//     on an open device, and the time from the last sound to the device's
+//     release;
 //   - time from Enter to the tick on screen, against the length of "win.wav".
-// Needs an X server without a window manager (run under xvfb-run), xdotool.
+// Needs an X server without a window manager (run under xvfb-run), xdotool,
+// pulseaudio and pactl.
 // Usage: zorbanu_bench [--start-up RUNS] [ZORBANU [BARE_WINDOW [CLIPS]]], by
 // default the programs and the voice pack of this build. --start-up prints
 // only the start-up times, of RUNS interleaved runs, without the memory
 // figure: a quick comparison while working on start-up.
+//        zorbanu_bench --first-sound RUNS OTHER_ZORBANU: fork to the first
+// sound of this build's program and of another build's, interleaved.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
@@ -293,7 +300,11 @@ void StartupComparison(Display* display, const char* zorbanu, const char* bare, 
     }
 }
 
-// The disk driver's output file, read as it grows.
+// The disk driver's output file, read as it grows. The driver writes
+// through a stdio buffer, so samples reach the file in blocks of about
+// 90 ms; the moment a sample was played is better told by when the file
+// appeared (the device was opened) and the sample's place in it, as the
+// driver writes at the pace of playing.
 class DiskOutput {
 public:
     explicit DiskOutput(std::filesystem::path path) : path_(std::move(path)) {}
@@ -304,6 +315,8 @@ public:
         std::ifstream file(path_, std::ios::binary);
         if (!file)
             return 0;
+        if (!created_)
+            created_ = Clock::now();
         file.seekg(static_cast<std::streamoff>(samples_ * 2));
         std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         const std::size_t count = bytes.size() / 2;
@@ -323,11 +336,17 @@ public:
     std::size_t Samples() const { return samples_; }
     std::optional<std::size_t> FirstSound() const { return firstSound_; }
     std::optional<std::size_t> LastSound() const { return lastSound_; }
+    // When the first non-silent sample was played.
+    Clock::time_point FirstSoundAt() const
+    {
+        return *created_ + std::chrono::microseconds(*firstSound_ * 1000000 / kDeviceRate);
+    }
 
 private:
     std::filesystem::path path_;
     std::size_t samples_ = 0;
     std::optional<std::size_t> firstSound_, lastSound_;
+    std::optional<Clock::time_point> created_;
 };
 
 // Waits until sound has been heard after sample `after` and then stopped
@@ -362,7 +381,7 @@ void VoiceFigures(Display* display, const char* zorbanu, const std::filesystem::
             if (!output.FirstSound())
                 std::this_thread::sleep_for(500us);
         }
-        firstSound.values.push_back(Ms(Clock::now() - launched.forked));
+        firstSound.values.push_back(Ms(output.FirstSoundAt() - launched.forked));
         Shown shown = watch.WaitFor(kZorbanuTitle, launched);
         firstFrame.values.push_back(shown.contentMs);
         // The problem read at start-up ends; then Read speaks it once more.
@@ -411,6 +430,95 @@ void GapFigure()
     }
     std::printf("silent samples between clips:   %zu in all, %zu at most (%zu boundaries, %zu clips heard of %d)\n",
                 total, worst, runs.empty() ? 0 : runs.size() - 1, runs.size(), clips);
+}
+
+// A private PulseAudio server with a null sink, for the figures that need a
+// real sound server; stopped with the object.
+class PulseServer {
+public:
+    explicit PulseServer(const std::filesystem::path& runtime)
+    {
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        unsetenv("SDL_AUDIODRIVER");
+        pid_ = fork();
+        if (pid_ == 0) {
+            execlp("pulseaudio", "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "-L",
+                   "module-null-sink sink_name=out", "-L", "module-native-protocol-unix",
+                   "--log-target=file:/dev/null", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 100 && !Up(); ++i)
+            std::this_thread::sleep_for(50ms);
+    }
+    ~PulseServer() { Stop(pid_); }
+    static bool Up() { return std::system("pactl info >/dev/null 2>&1") == 0; }
+
+private:
+    pid_t pid_;
+};
+
+// With a real sound server: a clip played on a device closed for being
+// idle, against the same clip on an open device (the time PlayReading
+// takes: the clip's length, plus whatever delays its start), and the time
+// from the last sound to the device's release.
+void IdleFigures()
+{
+    TempDir dir;
+    PulseServer server(dir / "runtime");
+    if (!PulseServer::Up()) {
+        std::printf("first clip after idle: no PulseAudio server could be started, skipped\n");
+        return;
+    }
+    WriteFile(dir / "tone.wav", ConstantClip(3000, 2205));
+    const std::vector<std::string> tone{"tone.wav"};
+    speech::SdlClipPlayer player([&] { return std::optional(dir.path()); });
+    auto timed = [&] {
+        const auto start = Clock::now();
+        player.PlayReading(tone);
+        return Ms(Clock::now() - start);
+    };
+    Spread afterIdle, onOpen, release;
+    for (int run = 0; run < 8; ++run) {
+        std::this_thread::sleep_for(speech::kIdleRelease + 500ms);
+        afterIdle.values.push_back(timed());
+        std::this_thread::sleep_for(300ms);
+        onOpen.values.push_back(timed());
+        // The clip's last buffer is still playing when PlayReading returns.
+        const auto lastSound = Clock::now() + std::chrono::microseconds(1000000 * player.QueuedBytes() / 2 / kDeviceRate);
+        while (player.HasDevice())
+            std::this_thread::sleep_for(1ms);
+        release.values.push_back(Ms(Clock::now() - lastSound));
+    }
+    std::printf("with a PulseAudio server (null sink), a clip of 100 ms, 8 runs; median (range)\n");
+    std::printf("  %-36s %s\n", "played on a device closed when idle", afterIdle.Text("ms", 1).c_str());
+    std::printf("  %-36s %s\n", "played on an open device", onOpen.Text("ms", 1).c_str());
+    std::printf("  %-36s %.1f ms\n", "first clip after idle starts later by", afterIdle.Median() - onOpen.Median());
+    std::printf("  %-36s %s\n", "last sound to the device's release", release.Text("ms", 0).c_str());
+}
+
+// Fork to the first sound of two builds of the program, interleaved, each
+// started in the real voice pack on the disk driver.
+void FirstSoundComparison(const std::vector<std::string>& programs, const std::filesystem::path& clips, int runs)
+{
+    std::vector<Spread> firstSound(programs.size());
+    for (int run = 0; run < runs; ++run)
+        for (std::size_t i = 0; i < programs.size(); ++i) {
+            TempDir out;
+            Launched launched = Launch(programs[i].c_str(), clips, "disk", out / "out.raw");
+            DiskOutput output(out / "out.raw");
+            while (!output.FirstSound() && Clock::now() - launched.forked < 30s) {
+                output.Poll();
+                if (!output.FirstSound())
+                    std::this_thread::sleep_for(500us);
+            }
+            firstSound[i].values.push_back(Ms(output.FirstSoundAt() - launched.forked));
+            Stop(launched.pid);
+        }
+    std::printf("fork to first non-silent sample played, real voice pack, disk driver, %d interleaved runs\n", runs);
+    for (std::size_t i = 0; i < programs.size(); ++i)
+        std::printf("  %-60s %s\n", programs[i].c_str(), firstSound[i].Text("ms", 1).c_str());
 }
 
 bool TickShown(Display* display, Window window)
@@ -477,6 +585,12 @@ void EnterToTick(Display* display, const char* program)
 int main(int argc, char* argv[])
 {
     int startUpRuns = 0;
+    if (argc > 3 && std::string(argv[1]) == "--first-sound") {
+        const std::vector<std::string> programs{std::filesystem::absolute(ZORBANU_BINARY),
+                                                std::filesystem::absolute(argv[3])};
+        FirstSoundComparison(programs, std::filesystem::absolute(ZORBANU_CLIPS), std::max(1, std::atoi(argv[2])));
+        return 0;
+    }
     if (argc > 2 && std::string(argv[1]) == "--start-up") {
         startUpRuns = std::max(1, std::atoi(argv[2]));
         argc -= 2;
@@ -504,6 +618,7 @@ int main(int argc, char* argv[])
     VoiceFigures(display, zorbanu.c_str(), clips);
     GapFigure();
     EnterToTick(display, zorbanu.c_str());
+    IdleFigures();
     XCloseDisplay(display);
     return 0;
 }

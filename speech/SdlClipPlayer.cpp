@@ -134,16 +134,21 @@ std::uint32_t SdlClipPlayer::QueuedBytes() const
 // Queues one clip and returns when at most one buffer of it is left.
 void SdlClipPlayer::Play(const std::vector<std::uint8_t>& samples)
 {
-    if (device_ == 0 && !OpenDevice())
+    const bool opening = device_ == 0;
+    if (opening && !OpenDevice())
         return;
     if (SDL_GetQueuedAudioSize(device_) == 0)
         Idle();  // let the window show what the caller wrote before the sound starts
     if (SDL_QueueAudio(device_, samples.data(), static_cast<Uint32>(samples.size())) != 0)
         return;
+    // A device just opened starts with the clip already queued, so its
+    // first buffer is the clip's and not a silent one.
+    if (opening)
+        SDL_PauseAudioDevice(device_, 0);
     WaitUntilQueued(bufferBytes_, true);
 }
 
-// Opens the default device, unless an open failed too recently. On
+// Opens the default device, paused, unless an open failed too recently. On
 // failure the subsystem is stopped: SDL picks its driver only when the
 // subsystem starts, so the next try may find a sound server that has come
 // up since.
@@ -175,7 +180,6 @@ bool SdlClipPlayer::OpenDevice()
     }
     failureReported_ = false;
     bufferBytes_ = have.size;
-    SDL_PauseAudioDevice(device_, 0);
     return true;
 }
 
