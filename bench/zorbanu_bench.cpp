@@ -8,9 +8,10 @@
 //     non-silent sample written, and the CPU time (utime + stime) while one
 //     problem is spoken;
 //   - silent samples between consecutive clips (the SDL player, disk driver);
-//   - with a PulseAudio server of the bench's own (null sink): how much
-//     later a clip starts when the device was closed for being idle than
-//     on an open device, and the time from the last sound to the device's
+//   - with a PulseAudio server (the bench's own, with a null sink whose
+//     monitor parec reads, unless one is running): how much later a clip
+//     reaches the sink when the device was closed for being idle than on
+//     an open device, and the time from the last sound to the device's
 //     release;
 //   - time from Enter to the tick on screen, against the length of "win.wav".
 // Needs an X server without a window manager (run under xvfb-run), xdotool,
@@ -21,6 +22,7 @@
 // figure: a quick comparison while working on start-up.
 //        zorbanu_bench --first-sound RUNS OTHER_ZORBANU: fork to the first
 // sound of this build's program and of another build's, interleaved.
+//        zorbanu_bench --idle: only the figures of the device closed when idle.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
@@ -433,7 +435,9 @@ void GapFigure()
 }
 
 // A private PulseAudio server with a null sink, for the figures that need a
-// real sound server; stopped with the object.
+// real sound server; stopped with the object. The sink rewinds nothing: a
+// null sink that rewinds starts every new stream up to 2 s late (as paplay
+// shows), which no sound card does.
 class PulseServer {
 public:
     explicit PulseServer(const std::filesystem::path& runtime)
@@ -445,7 +449,7 @@ public:
         pid_ = fork();
         if (pid_ == 0) {
             execlp("pulseaudio", "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "-L",
-                   "module-null-sink sink_name=out", "-L", "module-native-protocol-unix",
+                   "module-null-sink sink_name=out norewinds=1", "-L", "module-native-protocol-unix",
                    "--log-target=file:/dev/null", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -459,41 +463,95 @@ private:
     pid_t pid_;
 };
 
-// With a real sound server: a clip played on a device closed for being
-// idle, against the same clip on an open device (the time PlayReading
-// takes: the clip's length, plus whatever delays its start), and the time
-// from the last sound to the device's release.
+// What reaches the sound server's sink, read as it arrives through a pipe
+// from parec: whether a sample that is not silent came since last asked.
+class SinkListener {
+public:
+    SinkListener()
+    {
+        int ends[2];
+        if (pipe(ends) != 0)
+            return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(ends[1], 1);
+            execlp("parec", "parec", "--latency-msec=5", "-d", "out.monitor", "--format=s16le", "--rate=22050",
+                   "--channels=1", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(ends[1]);
+        fd_ = ends[0];
+    }
+    ~SinkListener()
+    {
+        Stop(pid_);
+        close(fd_);
+    }
+    bool Heard()
+    {
+        pollfd ready{fd_, POLLIN, 0};
+        std::int16_t samples[1024];
+        bool heard = false;
+        while (poll(&ready, 1, 0) > 0) {
+            const ssize_t got = read(fd_, samples, sizeof samples);
+            if (got <= 0)
+                break;
+            heard = heard || std::any_of(samples, samples + got / 2, [](std::int16_t s) { return s != 0; });
+        }
+        return heard;
+    }
+
+private:
+    pid_t pid_ = 0;
+    int fd_ = -1;
+};
+
+// With a real sound server: how long after it is asked for a clip reaches
+// the sink when the device was closed for being idle, against an open
+// device, and the time from the last sound to the device's release.
 void IdleFigures()
 {
     TempDir dir;
-    PulseServer server(dir / "runtime");
-    if (!PulseServer::Up()) {
-        std::printf("first clip after idle: no PulseAudio server could be started, skipped\n");
-        return;
-    }
+    std::optional<PulseServer> server;
+    if (!PulseServer::Up())
+        server.emplace(dir / "runtime");
+    unsetenv("SDL_AUDIODRIVER");
     WriteFile(dir / "tone.wav", ConstantClip(3000, 2205));
     const std::vector<std::string> tone{"tone.wav"};
-    speech::SdlClipPlayer player([&] { return std::optional(dir.path()); });
-    auto timed = [&] {
-        const auto start = Clock::now();
-        player.PlayReading(tone);
-        return Ms(Clock::now() - start);
-    };
     Spread afterIdle, onOpen, release;
-    for (int run = 0; run < 8; ++run) {
-        std::this_thread::sleep_for(speech::kIdleRelease + 500ms);
-        afterIdle.values.push_back(timed());
-        std::this_thread::sleep_for(300ms);
-        onOpen.values.push_back(timed());
-        // The clip's last buffer is still playing when PlayReading returns.
-        const auto lastSound = Clock::now() + std::chrono::microseconds(1000000 * player.QueuedBytes() / 2 / kDeviceRate);
-        while (player.HasDevice())
-            std::this_thread::sleep_for(1ms);
-        release.values.push_back(Ms(Clock::now() - lastSound));
+    {
+        SinkListener sink;
+        speech::SdlClipPlayer player([&] { return std::optional(dir.path()); });
+        std::optional<Clock::time_point> heardAt;
+        player.SetIdleCallback([&] {
+            if (!heardAt && sink.Heard())
+                heardAt = Clock::now();
+        });
+        auto timed = [&] {
+            sink.Heard();  // what came before
+            heardAt.reset();
+            const auto start = Clock::now();
+            player.PlayReading(tone);
+            while (!heardAt && Clock::now() - start < 5s)
+                if (sink.Heard())
+                    heardAt = Clock::now();
+            return Ms(heardAt.value_or(start) - start);
+        };
+        for (int run = 0; run < 8; ++run) {
+            std::this_thread::sleep_for(speech::kIdleRelease + 500ms);
+            afterIdle.values.push_back(timed());
+            std::this_thread::sleep_for(300ms);
+            onOpen.values.push_back(timed());
+            // The clip's last buffer is still playing when PlayReading returns.
+            const auto lastSound = Clock::now() + std::chrono::microseconds(1000000 * player.QueuedBytes() / 2 / kDeviceRate);
+            while (player.HasDevice())
+                std::this_thread::sleep_for(1ms);
+            release.values.push_back(Ms(Clock::now() - lastSound));
+        }
     }
-    std::printf("with a PulseAudio server (null sink), a clip of 100 ms, 8 runs; median (range)\n");
-    std::printf("  %-36s %s\n", "played on a device closed when idle", afterIdle.Text("ms", 1).c_str());
-    std::printf("  %-36s %s\n", "played on an open device", onOpen.Text("ms", 1).c_str());
+    std::printf("PulseAudio (null sink, its monitor read by parec), a clip of 100 ms, 8 runs; median (range)\n");
+    std::printf("  %-36s %s\n", "asked for to heard, device closed", afterIdle.Text("ms", 1).c_str());
+    std::printf("  %-36s %s\n", "asked for to heard, device open", onOpen.Text("ms", 1).c_str());
     std::printf("  %-36s %.1f ms\n", "first clip after idle starts later by", afterIdle.Median() - onOpen.Median());
     std::printf("  %-36s %s\n", "last sound to the device's release", release.Text("ms", 0).c_str());
 }
@@ -589,6 +647,10 @@ int main(int argc, char* argv[])
         const std::vector<std::string> programs{std::filesystem::absolute(ZORBANU_BINARY),
                                                 std::filesystem::absolute(argv[3])};
         FirstSoundComparison(programs, std::filesystem::absolute(ZORBANU_CLIPS), std::max(1, std::atoi(argv[2])));
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "--idle") {
+        IdleFigures();
         return 0;
     }
     if (argc > 2 && std::string(argv[1]) == "--start-up") {

@@ -17,10 +17,12 @@ constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr int kChannels = 1;
 constexpr double kBytesPerSecond = double(kClipRate) * kChannels * SDL_AUDIO_BITSIZE(kFormat) / 8;
 constexpr auto kWaitStep = std::chrono::milliseconds(5);
-// How much longer than its queue may take to play a device may keep it
+// How much longer than its queue takes to play a device may keep it
 // before it counts as lost: a safety net for a driver that stops taking
-// sound without saying so.
-constexpr auto kWaitSlack = std::chrono::milliseconds(1000);
+// sound without saying so. A new stream may take a while to start: a
+// Bluetooth headset waking up, or PulseAudio's null sink, which starts a
+// stream up to 2 s late.
+constexpr auto kWaitSlack = std::chrono::milliseconds(3000);
 // Conversion must not grow a clip past this (255 channels, absurd rates).
 constexpr std::size_t kMaxConvertedBytes = 256u << 20;
 

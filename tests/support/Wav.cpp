@@ -1,9 +1,7 @@
 #include "Wav.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "speech/WavFile.h"
@@ -23,12 +21,7 @@ void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 
 std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::vector<char> raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<std::int16_t> samples(raw.size() / 2);
-    if (!samples.empty())
-        std::memcpy(samples.data(), raw.data(), samples.size() * 2);
-    return samples;
+    return DiskOutput(path).Follow();
 }
 
 const std::vector<std::int16_t>& DiskOutput::Follow()
