@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "CommandLine.h"
 #include "StartUpWork.h"
 #include "Usage.h"
 #include "quiz/Random.h"
@@ -13,7 +14,7 @@ int main(int argc, char* argv[])
 {
     std::error_code noWorkingFolder;
     const std::filesystem::path working = std::filesystem::current_path(noWorkingFolder);
-    if (auto status = AnswerInfoOption(argc, argv, speech::ChooseVoiceFolder(working)))
+    if (auto status = AnswerCommandLine(argc, argv, {"zorbanu", QuizUsage(speech::ChooseVoiceFolder(working))}))
         return *status;
     StartUpWork work(working);
     QApplication app(argc, argv);

@@ -11,10 +11,6 @@
 
 namespace quiz {
 
-namespace {
-constexpr char16_t kEnter = 13;
-}
-
 Quiz::Quiz(Controls& controls, RandomSource& random, speech::ClipPlayer& player)
     : controls_(controls), random_(random), player_(player)
 {
@@ -47,7 +43,7 @@ void Quiz::NextProblem()
 
 void Quiz::AnswerKey(char16_t& key)
 {
-    if (key != kEnter)
+    if (key != kEnterKey)
         return;
     key = 0;
     NumberReading typed = ReadNumber(controls_.AnswerText());

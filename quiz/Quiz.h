@@ -15,6 +15,9 @@
 
 namespace quiz {
 
+// The character code the answer box hands over for Enter.
+inline constexpr char16_t kEnterKey = 13;
+
 class Quiz {
 public:
     Quiz(Controls& controls, RandomSource& random, speech::ClipPlayer& player);
@@ -24,8 +27,8 @@ public:
     void StartUp();
     // Draws a problem that suits the operation, shows it and speaks it.
     void NextProblem();
-    // key is the typed character; Enter (13) judges and is swallowed (set
-    // to 0), every other key is left to reach the answer box.
+    // key is the typed character; Enter (kEnterKey) judges and is swallowed
+    // (set to 0), every other key is left to reach the answer box.
     void AnswerKey(char16_t& key);
     void ApplySetting(const SettingsCommand& command);
     void SpeakProblem();

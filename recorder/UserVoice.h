@@ -27,7 +27,8 @@ enum class SaveResult { Saved, CannotWrite };
 bool IsOwnRecording(const std::string& clip);
 
 // Writes samples (22050 Hz mono 16-bit) as the user's clip of that name,
-// copying the original voice in first if the user's folder is missing.
+// copying the original voice in first if the user's folder is missing, and
+// clearing what an earlier save that was killed left behind.
 SaveResult SaveOwnClip(const std::string& clip, std::span<const std::int16_t> samples);
 
 // True when the user's folder exists, recorded into or not.

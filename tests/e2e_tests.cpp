@@ -151,7 +151,6 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     const auto lineWhileSpoken = FeedbackLine(window);
     const Clips next = heard(14 + 11, 11);
     EXPECT_NE(lineWhileSpoken, rightAnswerLine) << "the window did not repaint while speaking";
-    EXPECT_EQ(lineWhileSpoken, FeedbackLine(window));
     type(next[0][0] - '0' + next[6][0] - '0');
     Clips expected = Spoken(next[0][0], "+", next[6][0]);
     expected.push_back("win.wav");
@@ -176,21 +175,17 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     EXPECT_EQ(heardNow().size(), 51u);
 }
 
-// A private PulseAudio server with a null sink, killed with the test.
-std::unique_ptr<Child> StartSoundServer()
+// A private PulseAudio server with a null sink (which, like a sound card,
+// starts a new stream at once: it rewinds nothing), and what reaches the
+// sink from then on recorded into a file; both killed with the test.
+std::pair<std::unique_ptr<Child>, std::unique_ptr<Child>> StartSoundServer(const std::filesystem::path& recording)
 {
     auto server = std::make_unique<Child>(
         "exec pulseaudio -n --daemonize=no --exit-idle-time=-1 -L 'module-null-sink sink_name=out rate=48000 norewinds=1'"
         " -L module-native-protocol-unix -L 'module-suspend-on-idle timeout=2' 2>/dev/null");
     EXPECT_TRUE(WaitUntil([] { return Shell("pactl info >/dev/null 2>&1 && echo up") == "up"; }));
-    return server;
-}
-
-// Records what reaches the sink from now on.
-std::unique_ptr<Child> Record(const std::filesystem::path& path)
-{
-    return std::make_unique<Child>("exec parec --latency-msec=20 -d out.monitor --format=s16le --rate=22050"
-                                   " --channels=1 > " + path.string());
+    return {std::move(server), std::make_unique<Child>("exec parec --latency-msec=20 -d out.monitor --format=s16le"
+                                                       " --rate=22050 --channels=1 > " + recording.string())};
 }
 
 // Whether sound reaches the sink within 10 s (the silence of a null sink is
@@ -213,8 +208,7 @@ TEST(Program, SpeaksThroughARealSoundServerThatDiesRestartsOrComesLate)
     unsetenv("SDL_AUDIODRIVER");
     unsetenv("QT_QPA_PLATFORM");
     auto read = [](const std::string& window) { Shell("xdotool mousemove --window " + window + " 319 224 click 1"); };
-    auto server = StartSoundServer();
-    auto recording = Record(dir / "first.raw");
+    auto server = StartSoundServer(dir / "first.raw");
 
     // Speech reaches the sink, and within 5 s of the reading no stream is
     // left: the sink may sleep.
@@ -227,13 +221,12 @@ TEST(Program, SpeaksThroughARealSoundServerThatDiesRestartsOrComesLate)
     // The server dies while Read speaks: the answer is still judged.
     read(window);
     ASSERT_TRUE(WaitUntil([] { return Streams() == 1; }));
-    server.reset();
+    server = {};
     Shell("xdotool windowfocus --sync " + window + " type 99; xdotool key Return");
     EXPECT_TRUE(WaitUntil([&] { return CrossShown(window); }, 10s)) << "a wrong answer was not judged";
 
     // A new server: once the player may try again, Read speaks through it.
-    server = StartSoundServer();
-    recording = Record(dir / "restarted.raw");
+    server = StartSoundServer(dir / "restarted.raw");
     std::this_thread::sleep_for(2100ms);
     read(window);
     EXPECT_TRUE(Heard(dir / "restarted.raw")) << "silent after the server restarted";
@@ -241,13 +234,12 @@ TEST(Program, SpeaksThroughARealSoundServerThatDiesRestartsOrComesLate)
     // Started before any server: silent; the server comes up, and Read
     // speaks. Each program said once why it had no sound.
     program.reset();
-    server.reset();
+    server = {};
     program = std::make_unique<Child>(start, dir / "work");
     window = FindWindow();
     std::this_thread::sleep_for(2100ms);
     read(window);  // tries again, and is silent
-    server = StartSoundServer();
-    recording = Record(dir / "late.raw");
+    server = StartSoundServer(dir / "late.raw");
     std::this_thread::sleep_for(2100ms);
     read(window);
     EXPECT_TRUE(Heard(dir / "late.raw")) << "silent after the server came up";

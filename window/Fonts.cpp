@@ -1,50 +1,49 @@
 #include "Fonts.h"
 
-#include <QByteArray>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QFontDatabase>
-#include <QResource>
 #include <fontconfig/fontconfig.h>
 #include <array>
 #include <cstdio>
 
-// The subsets are embedded in this static library; the linker drops their
-// registration unless it is called for.
-static void LoadFontResources()
-{
-    Q_INIT_RESOURCE(fonts);
-}
-
 namespace window {
 namespace {
 
-// A subset, and the system's CJK faces of the same style that stand in for
-// it if it cannot be loaded. Only then are they made substitutes: for a font
+// A subset's file, and the system's CJK faces of the same style that stand
+// in for it if it cannot be loaded. Only then are they made substitutes: for a font
 // with substitutes Qt asks fontconfig for its whole fallback list up front,
 // which costs milliseconds per font size at start-up. The subsets alone still
 // fall back to the system's fonts, when a character is missing (a pasted one).
-struct EmbeddedFace {
-    const char* resource;
+struct FontFile {
+    const char* file;
     const char* family;
     std::array<const char*, 3> systemFaces;
 };
 
-constexpr EmbeddedFace kEmbeddedFaces[] = {
-    {":/fonts/zorbanu-song.ttf", kSongFamily, {"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC"}},
-    {":/fonts/zorbanu-kai.ttf", kKaiFamily, {"AR PL UKai CN", "AR PL UKai TW", "AR PL UMing CN"}},
+constexpr FontFile kFontFiles[] = {
+    {"zorbanu-song.ttf", kSongFamily, {"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC"}},
+    {"zorbanu-kai.ttf", kKaiFamily, {"AR PL UKai CN", "AR PL UKai TW", "AR PL UMing CN"}},
 };
 
-void AddEmbeddedFont(const EmbeddedFace& face)
+// The fonts folder beside the program (a build tree), else the installed one.
+QString FontFolder()
 {
-    QResource resource(QString::fromLatin1(face.resource));
-    // Uncompressed resources are read in place from the program's read-only
-    // data, so the font costs no heap copy.
-    const QByteArray data =
-        resource.compressionAlgorithm() == QResource::NoCompression
-            ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), resource.size())
-            : resource.uncompressedData();
-    if (data.isEmpty() || QFontDatabase::addApplicationFontFromData(data) < 0) {
-        std::fprintf(stderr, "zorbanu: cannot load the font %s; using the system's fonts\n", face.resource);
-        QFont::insertSubstitutions(face.family, {face.systemFaces.begin(), face.systemFaces.end()});
+    const QString beside = QCoreApplication::applicationDirPath() + "/fonts";
+    if (QFileInfo::exists(beside + "/" + kFontFiles[0].file))
+        return beside;
+    return QStringLiteral(ZORBANU_INSTALLED_FONT_DIR);
+}
+
+// Loaded by name, FreeType maps the file: the font's pages are the file's,
+// not a heap copy.
+void AddFontFile(const QString& folder, const FontFile& font)
+{
+    const QString path = folder + "/" + font.file;
+    if (QFontDatabase::addApplicationFont(path) < 0) {
+        std::fprintf(stderr, "%s: cannot load the font %s; using the system's fonts\n",
+                     qPrintable(QCoreApplication::applicationName()), qPrintable(path));
+        QFont::insertSubstitutions(font.family, {font.systemFaces.begin(), font.systemFaces.end()});
     }
 }
 
@@ -57,9 +56,9 @@ void LoadFontConfiguration()
 
 void InstallFonts()
 {
-    LoadFontResources();
-    for (const EmbeddedFace& face : kEmbeddedFaces)
-        AddEmbeddedFont(face);
+    const QString folder = FontFolder();
+    for (const FontFile& font : kFontFiles)
+        AddFontFile(folder, font);
 }
 
 QFont MakeFont(const FontSpec& spec)

@@ -2,9 +2,10 @@
 // The window's two font names, "宋体" (Song style) and "楷体_GB2312" (Kai
 // style), and the faces that draw them: the program's own subsets of AR PL
 // UMing CN and AR PL UKai CN, made at build time with exactly the characters
-// the program shows and embedded as resources, with the system's CJK fonts
-// behind them for anything else (a pasted character). MakeFont asks for the
-// subsets by their own family names.
+// the program shows and shipped as font files of their own (beside the
+// program in a build tree, in the data folder once installed), with the
+// system's CJK fonts behind them for anything else (a pasted character).
+// MakeFont asks for the subsets by their own family names.
 
 #include <QFont>
 
@@ -12,7 +13,7 @@
 
 namespace window {
 
-// The family names of the embedded subsets.
+// The family names of the subsets.
 inline constexpr char kSongFamily[] = "Zorbanu Song";
 inline constexpr char kKaiFamily[] = "Zorbanu Kai";
 
@@ -22,8 +23,9 @@ inline constexpr char kKaiFamily[] = "Zorbanu Kai";
 // return before InstallFonts, or both would read the configuration.
 void LoadFontConfiguration();
 
-// Loads the embedded subsets, which MakeFont then asks for. Call once, after
-// the QApplication is made and before any window is built.
+// Loads the subsets' files, which MakeFont then asks for; a file that cannot
+// be loaded leaves its name to the system's faces of the same style. Call
+// once, after the QApplication is made and before any window is built.
 void InstallFonts();
 
 QFont MakeFont(const FontSpec& spec);

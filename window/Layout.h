@@ -2,9 +2,9 @@
 // The window's static description: every control's kind, box (in twips,
 // 1/1440 inch, 15 to a pixel at 96 dpi), text at creation, font, colours,
 // alignment and tab index. The quiz window builds its widgets from this
-// table once; nothing here changes at run time. Each row's objectName is the
-// name the control had in the window's original description, kept so that
-// a reader holding that description can find each control.
+// table once; nothing here changes at run time. Each row's objectName is a
+// stable name for its control, which tests (findChild) and style sheets can
+// use whatever the control's caption or class.
 
 #include <QRect>
 #include <Qt>

@@ -1,7 +1,9 @@
 #include "Wav.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "speech/WavFile.h"
@@ -21,24 +23,21 @@ void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 
 std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path)
 {
-    return DiskOutput(path).Follow();
+    std::ifstream file(path, std::ios::binary);
+    const std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<std::int16_t> samples(raw.size() / 2);
+    if (!samples.empty())
+        std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+    return samples;
 }
 
 const std::vector<std::int16_t>& DiskOutput::Follow()
 {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path_, error);
-    if (error)
-        return samples_;
-    if (size < offset_)
-        offset_ = 0;  // opened again: a new file
-    std::vector<std::int16_t> added((size - offset_) / 2);
-    std::ifstream file(path_, std::ios::binary);
-    file.seekg(static_cast<std::streamoff>(offset_));
-    file.read(reinterpret_cast<char*>(added.data()), static_cast<std::streamsize>(added.size() * 2));
-    added.resize(static_cast<std::size_t>(file.gcount()) / 2);
-    offset_ += added.size() * 2;
-    samples_.insert(samples_.end(), added.begin(), added.end());
+    const std::vector<std::int16_t> file = ReadDiskOutput(path_);
+    if (file.size() < read_)
+        read_ = 0;  // opened again: a new file
+    samples_.insert(samples_.end(), file.begin() + static_cast<long>(read_), file.end());
+    read_ = file.size();
     return samples_;
 }
 

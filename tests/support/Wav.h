@@ -28,7 +28,7 @@ public:
 private:
     std::filesystem::path path_;
     std::vector<std::int16_t> samples_;
-    std::uintmax_t offset_ = 0;
+    std::size_t read_ = 0;  // samples of the current file already taken
 };
 
 // Runs of non-zero samples within `tolerance` of the run's first, in
