@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <mutex>
+
+#include "speech/SdlClipPlayer.h"
 #include "speech/WavFile.h"
 
 namespace recorder {
@@ -14,18 +17,21 @@ constexpr Uint16 kDeviceSamples = 512;
 SdlCapture::SdlCapture()
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    std::lock_guard lock(speech::SdlDeviceLock());
     audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 SdlCapture::~SdlCapture()
 {
     Stop();
+    std::lock_guard lock(speech::SdlDeviceLock());
     if (audioInitialised_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 bool SdlCapture::HasMicrophone() const
 {
+    std::lock_guard lock(speech::SdlDeviceLock());
     return audioInitialised_ && SDL_GetNumAudioDevices(1) > 0;
 }
 
@@ -33,6 +39,7 @@ bool SdlCapture::Start()
 {
     if (device_ != 0)
         return false;
+    std::lock_guard lock(speech::SdlDeviceLock());
     if (!audioInitialised_)
         audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     SDL_AudioSpec want{};
@@ -67,6 +74,7 @@ std::vector<std::int16_t> SdlCapture::Stop()
     if (device_ == 0)
         return {};
     Collect();
+    std::lock_guard lock(speech::SdlDeviceLock());
     SDL_CloseAudioDevice(device_);
     device_ = 0;
     return std::move(take_);

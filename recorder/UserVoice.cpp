@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <chrono>
 #include <system_error>
 #include <vector>
 
@@ -59,6 +60,23 @@ bool CopyOriginalClipsInto(const fs::path& folder)
     return true;
 }
 
+// Removes what a recorder killed while saving left behind: staging folders
+// beside the user's folder and temporary clip files in it; only those a
+// minute old or more, so a save under way in another recorder keeps its own.
+void ClearStaleSaves(const fs::path& user)
+{
+    const auto aMinuteAgo = fs::file_time_type::clock::now() - std::chrono::minutes(1);
+    std::error_code error;
+    for (const fs::path& folder : {user.parent_path(), user})
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+            const std::string name = entry.path().filename().string();
+            const bool leftOver = name.starts_with("." + user.filename().string() + ".") ||
+                                  (name.starts_with(".") && name.find(".wav.") != std::string::npos);
+            if (leftOver && entry.last_write_time(error) < aMinuteAgo)
+                fs::remove_all(entry.path(), error);
+        }
+}
+
 // Makes the user's folder complete: a missing folder appears whole in one
 // rename; an existing one gets any missing clip filled in.
 bool CompleteUserFolder()
@@ -92,6 +110,7 @@ bool IsOwnRecording(const std::string& clip)
 
 SaveResult SaveOwnClip(const std::string& clip, std::span<const std::int16_t> samples)
 {
+    ClearStaleSaves(speech::UserVoiceFolder());
     if (!CompleteUserFolder())
         return SaveResult::CannotWrite;
     if (!speech::WriteFileAtomically(speech::UserVoiceFolder() / clip, speech::EncodeWav(samples)))

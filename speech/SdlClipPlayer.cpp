@@ -38,6 +38,12 @@ std::chrono::steady_clock::duration DurationOf(std::uint32_t bytes)
 
 }  // namespace
 
+std::mutex& SdlDeviceLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 std::optional<std::vector<std::uint8_t>> DecodeClip(std::vector<std::uint8_t> file)
 {
     if (!KeepPresentFrames(file))
@@ -80,7 +86,10 @@ SdlClipPlayer::SdlClipPlayer(VoiceChooser chooseVoice) : chooseVoice_(std::move(
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Starting the subsystem loads the drivers; the device itself waits
     // for the first clip.
-    audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    {
+        std::lock_guard lock(mutex_);
+        audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    }
     releaser_ = std::thread(&SdlClipPlayer::ReleaseWhenIdle, this);
 }
 
@@ -99,6 +108,7 @@ SdlClipPlayer::~SdlClipPlayer()
         std::lock_guard lock(mutex_);
         CloseDevice();
     }
+    std::lock_guard lock(mutex_);
     if (audioInitialised_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }

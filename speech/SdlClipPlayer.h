@@ -43,6 +43,12 @@ inline constexpr std::chrono::milliseconds kIdleRelease{2000};
 // A device that could not be opened is not tried again sooner than this.
 inline constexpr std::chrono::milliseconds kRetryInterval{2000};
 
+// SDL's audio devices are opened and closed, and its audio subsystem
+// started and stopped, only under this lock: the player's releasing thread
+// closes devices while the window's thread may open another (the
+// recorder's microphone).
+std::mutex& SdlDeviceLock();
+
 // The clip converted to the player's format, or nothing when it cannot be
 // played. Needs no device.
 std::optional<std::vector<std::uint8_t>> DecodeClip(std::vector<std::uint8_t> file);
@@ -85,8 +91,8 @@ private:
     std::function<void()> idle_;
     std::uint32_t bufferBytes_ = 0;
 
-    // Shared with the releasing thread.
-    mutable std::mutex mutex_;
+    // Shared with the releasing thread, under SdlDeviceLock().
+    std::mutex& mutex_ = SdlDeviceLock();
     std::condition_variable changed_;
     bool audioInitialised_ = false;
     std::uint32_t device_ = 0;

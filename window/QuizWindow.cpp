@@ -17,8 +17,6 @@
 namespace window {
 namespace {
 
-constexpr char16_t kEnter = 13;
-
 struct ButtonWiring {
     Control button;
     void (QuizWindow::*handler)();
@@ -130,8 +128,9 @@ void QuizWindow::BuildControls()
     Widget(Control::AnswerBox)->installEventFilter(this);
 }
 
-// The ranges, a separator, the operations. No check marks and no shortcuts:
-// it looks the same whatever was chosen before.
+// The ranges, a separator where an operation follows a range, the
+// operations. No check marks and no shortcuts: it looks the same whatever
+// was chosen before.
 void QuizWindow::BuildSettingsMenu()
 {
     settingsMenu_ = new QMenu(this);
@@ -139,10 +138,12 @@ void QuizWindow::BuildSettingsMenu()
     // The desktop's menu font may have no Chinese glyphs of its own.
     settingsMenu_->setFont(MakeFont(kMenuFont));
     settingsMenu_->installEventFilter(this);
+    bool afterRange = false;
     for (std::size_t i = 0; i < quiz::kSettingsCommands.size(); ++i) {
         const quiz::SettingsCommand& command = quiz::kSettingsCommands[i];
-        if (command.op && !quiz::kSettingsCommands[i - 1].op)
+        if (afterRange && command.op)
             settingsMenu_->addSeparator()->setObjectName(kSettingsSeparatorObjectName);
+        afterRange = command.rangeMax.has_value();
         QAction* item = settingsMenu_->addAction(FromUtf8(command.caption));
         item->setObjectName(kSettingsItemObjectNames[i]);
         connect(item, &QAction::triggered, this,
@@ -263,14 +264,14 @@ bool QuizWindow::AnswerBoxKeyPress(QKeyEvent* event)
 {
     char16_t key;
     if (IsEnterKey(event))
-        key = kEnter;
+        key = quiz::kEnterKey;
     else if (event->text().size() == 1)
         key = event->text().at(0).unicode();
     else
         return false;  // editing and movement keys type no character
     if (gate_.Busy()) {
         gate_.Run([this, key]() mutable { quiz_.AnswerKey(key); });
-        return key == kEnter;
+        return key == quiz::kEnterKey;
     }
     gate_.Run([this, &key] { quiz_.AnswerKey(key); });
     return key == 0;  // the quiz cleared it: the box must not get it
