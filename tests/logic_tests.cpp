@@ -2,7 +2,6 @@
 // reading a typed answer and the spoken clip names.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 
 #include "quiz/NumberReader.h"

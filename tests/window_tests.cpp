@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -81,11 +83,10 @@ protected:
             shot.save(path);
         const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(shot.size(), reference.size()) << name.toStdString();
+        auto apart = [&](qsizetype i) { return std::abs(shot.constBits()[i] - reference.constBits()[i]); };
         int differing = 0;
         for (qsizetype i = 0; i < shot.sizeInBytes(); i += 4)
-            differing += std::abs(shot.constBits()[i] - reference.constBits()[i]) +
-                         std::abs(shot.constBits()[i + 1] - reference.constBits()[i + 1]) +
-                         std::abs(shot.constBits()[i + 2] - reference.constBits()[i + 2]) > 30;
+            differing += apart(i) + apart(i + 1) + apart(i + 2) > 30;
         EXPECT_LE(differing, 12) << name.toStdString() << " differs from its reference";
         if (differing > 12)
             shot.save(name + "-actual.png");
@@ -182,6 +183,20 @@ TEST_F(QuizWindowTest, OnlyAFocusedButtonTakesEnterAndHandlersRunOneAtATime)
     EXPECT_FALSE(quiz->isVisible());
 }
 
+// A handler that fails shows the standard error message and, once it is
+// read, ends the program with a failure status.
+TEST_F(QuizWindowTest, AHandlerThatFailsSaysSoAndEndsTheProgram)
+{
+    EXPECT_EXIT({
+        QTimer::singleShot(0, [] {  // the user reads the message and closes it
+            std::fputs(qPrintable(qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->text()), stderr);
+            QApplication::activeModalWidget()->close();
+        });
+        player.onPlay = [] { throw std::runtime_error("boom"); };
+        Start(3, 4);
+    }, ::testing::ExitedWithCode(1), "运行时错误: boom");
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -193,5 +208,6 @@ int main(int argc, char* argv[])
     window::InstallChineseQtTexts();
     QApplication::setCursorFlashTime(0);  // a steady text cursor, the same in every screenshot
     ::testing::InitGoogleTest(&argc, argv);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // a forked Qt program is not safe
     return RUN_ALL_TESTS();
 }

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "recorder/RecorderWindow.h"
-#include "speech/TakeProcessing.h"
+#include "speech/WavFile.h"
 #include "recorder/UserVoice.h"
 #include "speech/Clips.h"
 #include "support/Wav.h"
