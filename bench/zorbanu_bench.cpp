@@ -21,7 +21,8 @@
 // only the start-up times, of RUNS interleaved runs, without the memory
 // figure: a quick comparison while working on start-up.
 //        zorbanu_bench --first-sound RUNS OTHER_ZORBANU: fork to the first
-// sound of this build's program and of another build's, interleaved.
+// sound, and to the first frame, of this build's program and of another
+// build's, interleaved.
 //        zorbanu_bench --idle: only the figures of the device closed when idle.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -557,12 +558,16 @@ void IdleFigures()
 }
 
 // Fork to the first sound of two builds of the program, interleaved, each
-// started in the real voice pack on the disk driver.
-void FirstSoundComparison(const std::vector<std::string>& programs, const std::filesystem::path& clips, int runs)
+// started in the real voice pack on the disk driver; and fork to the first
+// frame with content of each, started without clips.
+void FirstSoundComparison(Display* display, const std::vector<std::string>& programs,
+                          const std::filesystem::path& clips, int runs)
 {
     std::vector<Spread> firstSound(programs.size());
+    std::vector<StartFigures> start(programs.size());
     for (int run = 0; run < runs; ++run)
         for (std::size_t i = 0; i < programs.size(); ++i) {
+            start[i] = StartOnce(display, programs[i].c_str(), kZorbanuTitle, start[i], false);
             TempDir out;
             Launched launched = Launch(programs[i].c_str(), clips, "disk", out / "out.raw");
             DiskOutput output(out / "out.raw");
@@ -574,9 +579,11 @@ void FirstSoundComparison(const std::vector<std::string>& programs, const std::f
             firstSound[i].values.push_back(Ms(output.FirstSoundAt() - launched.forked));
             Stop(launched.pid);
         }
-    std::printf("fork to first non-silent sample played, real voice pack, disk driver, %d interleaved runs\n", runs);
+    std::printf("%d interleaved runs; median (range): fork to first non-silent sample played (real voice pack,\n"
+                "disk driver), and fork to first frame with content (no clips)\n", runs);
     for (std::size_t i = 0; i < programs.size(); ++i)
-        std::printf("  %-60s %s\n", programs[i].c_str(), firstSound[i].Text("ms", 1).c_str());
+        std::printf("  %-44s %s   %s\n", programs[i].c_str(), firstSound[i].Text("ms", 1).c_str(),
+                    start[i].content.Text("ms", 1).c_str());
 }
 
 bool TickShown(Display* display, Window window)
@@ -646,7 +653,12 @@ int main(int argc, char* argv[])
     if (argc > 3 && std::string(argv[1]) == "--first-sound") {
         const std::vector<std::string> programs{std::filesystem::absolute(ZORBANU_BINARY),
                                                 std::filesystem::absolute(argv[3])};
-        FirstSoundComparison(programs, std::filesystem::absolute(ZORBANU_CLIPS), std::max(1, std::atoi(argv[2])));
+        Display* display = XOpenDisplay(nullptr);
+        if (!display)
+            return 1;
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        FirstSoundComparison(display, programs, std::filesystem::absolute(ZORBANU_CLIPS), std::max(1, std::atoi(argv[2])));
+        XCloseDisplay(display);
         return 0;
     }
     if (argc > 1 && std::string(argv[1]) == "--idle") {

@@ -1,6 +1,7 @@
 #include "Fonts.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <fontconfig/fontconfig.h>
@@ -35,12 +36,21 @@ QString FontFolder()
     return QStringLiteral(ZORBANU_INSTALLED_FONT_DIR);
 }
 
-// Loaded by name, FreeType maps the file: the font's pages are the file's,
-// not a heap copy.
+// Maps the file and hands it over in place: everything that reads the font
+// reads the file's pages through this one mapping, with no heap copy. The
+// file stays open, and mapped, for the application's life.
+bool AddMappedFont(const QString& path)
+{
+    auto* file = new QFile(path, QCoreApplication::instance());
+    uchar* data = file->open(QIODevice::ReadOnly) ? file->map(0, file->size()) : nullptr;
+    return data != nullptr && QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+                                  reinterpret_cast<const char*>(data), static_cast<qsizetype>(file->size()))) >= 0;
+}
+
 void AddFontFile(const QString& folder, const FontFile& font)
 {
     const QString path = folder + "/" + font.file;
-    if (QFontDatabase::addApplicationFont(path) < 0) {
+    if (!AddMappedFont(path)) {
         std::fprintf(stderr, "%s: cannot load the font %s; using the system's fonts\n",
                      qPrintable(QCoreApplication::applicationName()), qPrintable(path));
         QFont::insertSubstitutions(font.family, {font.systemFaces.begin(), font.systemFaces.end()});
