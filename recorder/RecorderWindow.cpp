@@ -163,7 +163,7 @@ void RecorderWindow::RecordClicked(std::size_t row)
 void RecorderWindow::StartTake(std::size_t row)
 {
     if (!capture_.Start()) {
-        Say("没有找到麦克风，不能录音。插上麦克风后再试一次；播放还可以用。", Tone::Problem);
+        Say("没有找到麦克风，不能录音。插上麦克风后再试一次。", Tone::Problem);
         return;
     }
     recordingRow_ = row;
