@@ -253,12 +253,7 @@ void RecorderWindow::HearProblem()
     const int rangeMax = range_->currentData().toInt();
     const auto op = static_cast<quiz::Op>(quiz::Draw(4, random_));
     const quiz::Operands problem = quiz::DrawProblem(rangeMax, op, random_);
-    Speak(speech::ComposeProblem(problem.first, problem.second, quiz::SignOf(op)));
-}
-
-void RecorderWindow::Speak(const speech::SpokenProblem& clips)
-{
-    player_.PlayReading(clips);
+    player_.PlayReading(speech::ComposeProblem(problem.first, problem.second, quiz::SignOf(op)));
 }
 
 void RecorderWindow::RestoreBuiltInVoice()

@@ -70,7 +70,6 @@ private:
     void WatchMicrophone();
     void ShowRecordingState();
     void ShowStatuses();
-    void Speak(const speech::SpokenProblem& clips);
     void Say(const QString& text, Tone tone);
 
     SdlCapture& capture_;

@@ -151,13 +151,13 @@ void SdlClipPlayer::Play(const std::vector<std::uint8_t>& samples)
         return;
     if (SDL_GetQueuedAudioSize(device_) == 0)
         Idle();  // let the window show what the caller wrote before the sound starts
-    if (SDL_QueueAudio(device_, samples.data(), static_cast<Uint32>(samples.size())) != 0)
-        return;
+    const bool queued = SDL_QueueAudio(device_, samples.data(), static_cast<Uint32>(samples.size())) == 0;
     // A device just opened starts with the clip already queued, so its
     // first buffer is the clip's and not a silent one.
     if (opening)
         SDL_PauseAudioDevice(device_, 0);
-    WaitUntilQueued(bufferBytes_, true);
+    if (queued)
+        WaitUntilQueued(bufferBytes_, true);
 }
 
 // Opens the default device, paused, unless an open failed too recently. On

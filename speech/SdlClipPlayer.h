@@ -73,8 +73,6 @@ public:
     // Whether a device is open now, and how much it has still to play.
     bool HasDevice() const;
     std::uint32_t QueuedBytes() const;
-    // Bytes SDL takes per device callback, once a device has been open.
-    std::uint32_t BufferBytes() const { return bufferBytes_; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -89,7 +87,7 @@ private:
 
     VoiceChooser chooseVoice_;
     std::function<void()> idle_;
-    std::uint32_t bufferBytes_ = 0;
+    std::uint32_t bufferBytes_ = 0;  // SDL takes this much per device callback
 
     // Shared with the releasing thread, under SdlDeviceLock().
     std::mutex& mutex_ = SdlDeviceLock();

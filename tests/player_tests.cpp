@@ -80,7 +80,7 @@ TEST_F(DiskPlayer, EveryShapeOfClipPlaysItsRealFramesWithoutAGap)
         EXPECT_NEAR(runs[i].value, clips[i].value, 20) << clips[i].name;
         EXPECT_EQ(runs[i].length, std::size_t(clips[i].frames)) << clips[i].name;
         if (i == 0)
-            EXPECT_LT(runs[0].start, 512u) << "the first clip starts within the device's first buffer";
+            EXPECT_LE(runs[0].start, 512u) << "the first clip starts within a buffer of the device opening";
         else
             EXPECT_EQ(runs[i].start, runs[i - 1].start + runs[i - 1].length) << "gap before " << clips[i].name;
     }

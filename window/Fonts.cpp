@@ -12,10 +12,11 @@ namespace window {
 namespace {
 
 // A subset's file, and the system's CJK faces of the same style that stand
-// in for it if it cannot be loaded. Only then are they made substitutes: for a font
-// with substitutes Qt asks fontconfig for its whole fallback list up front,
-// which costs milliseconds per font size at start-up. The subsets alone still
-// fall back to the system's fonts, when a character is missing (a pasted one).
+// in for it if it cannot be loaded. Only then are they made substitutes: for
+// a font with substitutes Qt asks fontconfig for its whole fallback list up
+// front, which costs milliseconds per font size at start-up. The subsets
+// alone still fall back to the system's fonts, when a character is missing
+// (a pasted one).
 struct FontFile {
     const char* file;
     const char* family;

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "recorder/RecorderWindow.h"
-#include "speech/WavFile.h"
 #include "recorder/UserVoice.h"
 #include "speech/Clips.h"
+#include "speech/WavFile.h"
 #include "support/Wav.h"
 
 using namespace testing_support;
