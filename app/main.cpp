@@ -4,6 +4,7 @@
 #include "StartUpWork.h"
 #include "Usage.h"
 #include "quiz/Random.h"
+#include "speech/SdlClipPlayer.h"
 #include "speech/VoiceFolder.h"
 #include "window/Fonts.h"
 #include "window/HandlerGate.h"
@@ -16,16 +17,19 @@ int main(int argc, char* argv[])
     const std::filesystem::path working = std::filesystem::current_path(noWorkingFolder);
     if (auto status = AnswerCommandLine(argc, argv, {"zorbanu", QuizUsage(speech::ChooseVoiceFolder(working))}))
         return *status;
-    StartUpWork work(working);
+    // Both start their work at once, side by side with Qt's connecting to
+    // the display: the sound thread loads SDL's audio drivers.
+    speech::SoundThread sound("Zorbanu");
+    StartUpWork work;
     QApplication app(argc, argv);
     work.WaitForFontConfiguration();
     window::InstallFonts();
     QGuiApplication::setDesktopFileName("org.zorbanu.Zorbanu");
     window::InstallChineseQtTexts();
     quiz::ClockRandom random;
-    const auto player = work.TakePlayer();
-    player->SetIdleCallback(&window::HandlerGate::KeepPainting);
-    window::QuizWindow window(random, *player);
+    speech::SdlClipPlayer player(sound, [working] { return speech::ChooseVoiceFolder(working); });
+    player.SetIdleCallback(&window::HandlerGate::KeepPainting);
+    window::QuizWindow window(random, player);
     window.StartUp();
     window.show();
     return app.exec();

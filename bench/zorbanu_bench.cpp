@@ -416,7 +416,8 @@ void GapFigure()
     setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
     const int clips = 12;
     {
-        speech::SdlClipPlayer player([&] { return std::optional(dir.path()); });
+        speech::SoundThread sound("zorbanu_bench");
+        speech::SdlClipPlayer player(sound, [&] { return std::optional(dir.path()); });
         std::vector<std::string> names;
         for (int i = 0; i < clips; ++i) {
             names.push_back(std::to_string(i) + ".wav");
@@ -522,7 +523,8 @@ void IdleFigures()
     Spread afterIdle, onOpen, release;
     {
         SinkListener sink;
-        speech::SdlClipPlayer player([&] { return std::optional(dir.path()); });
+        speech::SoundThread sound("zorbanu_bench");
+        speech::SdlClipPlayer player(sound, [&] { return std::optional(dir.path()); });
         std::optional<Clock::time_point> heardAt;
         player.SetIdleCallback([&] {
             if (!heardAt && sink.Heard())
@@ -544,8 +546,8 @@ void IdleFigures()
             std::this_thread::sleep_for(300ms);
             onOpen.values.push_back(timed());
             // The clip's last buffer is still playing when PlayReading returns.
-            const auto lastSound = Clock::now() + std::chrono::microseconds(1000000 * player.QueuedBytes() / 2 / kDeviceRate);
-            while (player.HasDevice())
+            const auto lastSound = Clock::now() + std::chrono::microseconds(1000000 * player.QueuedBytes().value_or(0) / 2 / kDeviceRate);
+            while (player.HasDevice().value_or(false))
                 std::this_thread::sleep_for(1ms);
             release.values.push_back(Ms(Clock::now() - lastSound));
         }

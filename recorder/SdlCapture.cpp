@@ -2,9 +2,6 @@
 
 #include <SDL.h>
 
-#include <mutex>
-
-#include "speech/SdlClipPlayer.h"
 #include "speech/WavFile.h"
 
 namespace recorder {
@@ -14,82 +11,104 @@ constexpr Uint16 kDeviceSamples = 512;
 
 }  // namespace
 
-SdlCapture::SdlCapture()
+struct SdlCapture::Microphone {
+    // Moves what the device has captured so far onto the end of the take.
+    void Collect()
+    {
+        for (;;) {
+            std::int16_t buffer[4096];
+            const Uint32 got = SDL_DequeueAudio(device, buffer, sizeof buffer);
+            if (got == 0)
+                return;
+            take.insert(take.end(), buffer, buffer + got / sizeof buffer[0]);
+        }
+    }
+
+    void Close(speech::Audio& audio)
+    {
+        if (device != 0)
+            audio.Close(device);
+        device = 0;
+    }
+
+    std::uint32_t device = 0;
+    std::vector<std::int16_t> take;
+};
+
+SdlCapture::SdlCapture(speech::SoundThread& sound, std::function<void()> idle)
+    : sound_(sound), idle_(std::move(idle)), microphone_(std::make_shared<Microphone>())
 {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    std::lock_guard lock(speech::SdlDeviceLock());
-    audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 SdlCapture::~SdlCapture()
 {
     Stop();
-    std::lock_guard lock(speech::SdlDeviceLock());
-    if (audioInitialised_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-bool SdlCapture::HasMicrophone() const
+// Runs work on the sound thread with the microphone; false when the thread
+// did not answer in time.
+bool SdlCapture::Run(std::function<void(Microphone&, speech::Audio&)> work)
 {
-    std::lock_guard lock(speech::SdlDeviceLock());
-    return audioInitialised_ && SDL_GetNumAudioDevices(1) > 0;
+    auto job = [microphone = microphone_, work = std::move(work)](speech::Audio& audio, speech::JobControl&) {
+        work(*microphone, audio);
+    };
+    return sound_.Run(job, speech::kOpenBound, idle_);
 }
 
-bool SdlCapture::Start()
+bool SdlCapture::HasMicrophone()
 {
-    if (device_ != 0)
+    const auto found = std::make_shared<bool>(false);
+    Run([found](Microphone&, speech::Audio& audio) { *found = audio.Devices(speech::Audio::Direction::Capture) > 0; });
+    return *found;
+}
+
+StartResult SdlCapture::Start()
+{
+    if (recording_)
+        return StartResult::AlreadyRecording;
+    const auto opened = std::make_shared<bool>(false);
+    Run([opened](Microphone& microphone, speech::Audio& audio) {
+        SDL_AudioSpec want{};
+        want.freq = speech::kClipRate;
+        want.format = AUDIO_S16SYS;
+        want.channels = 1;
+        want.samples = kDeviceSamples;
+        SDL_AudioSpec have{};
+        // No allowed changes: SDL converts the hardware's format into this one.
+        microphone.device = audio.Open(speech::Audio::Direction::Capture, want, have);
+        microphone.take.clear();
+        if (microphone.device != 0)
+            SDL_PauseAudioDevice(microphone.device, 0);
+        *opened = microphone.device != 0;
+    });
+    recording_ = *opened;
+    return recording_ ? StartResult::Started : StartResult::NoMicrophone;
+}
+
+bool SdlCapture::Lost()
+{
+    if (!recording_)
         return false;
-    std::lock_guard lock(speech::SdlDeviceLock());
-    if (!audioInitialised_)
-        audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    SDL_AudioSpec want{};
-    want.freq = speech::kClipRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 1;
-    want.samples = kDeviceSamples;
-    SDL_AudioSpec have{};
-    // No allowed changes: SDL converts the hardware's format into this one.
-    if (audioInitialised_)
-        device_ = SDL_OpenAudioDevice(nullptr, 1, &want, &have, 0);
-    if (device_ == 0) {
-        // SDL picks its driver only when the subsystem starts: the next try
-        // starts it afresh, and may find a sound server that came up since.
-        if (audioInitialised_)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        audioInitialised_ = false;
-        return false;
-    }
-    take_.clear();
-    SDL_PauseAudioDevice(device_, 0);
-    return true;
-}
-
-bool SdlCapture::Lost() const
-{
-    return device_ != 0 && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED;
+    const auto lost = std::make_shared<bool>(true);
+    Run([lost](Microphone& microphone, speech::Audio&) {
+        microphone.Collect();
+        *lost = SDL_GetAudioDeviceStatus(microphone.device) == SDL_AUDIO_STOPPED;
+    });
+    return *lost;
 }
 
 std::vector<std::int16_t> SdlCapture::Stop()
 {
-    if (device_ == 0)
+    if (!recording_)
         return {};
-    Collect();
-    std::lock_guard lock(speech::SdlDeviceLock());
-    SDL_CloseAudioDevice(device_);
-    device_ = 0;
-    return std::move(take_);
-}
-
-// Moves what the device has captured so far onto the end of the take.
-void SdlCapture::Collect()
-{
-    for (;;) {
-        std::int16_t buffer[4096];
-        const Uint32 got = SDL_DequeueAudio(device_, buffer, sizeof buffer);
-        if (got == 0)
-            return;
-        take_.insert(take_.end(), buffer, buffer + got / sizeof buffer[0]);
-    }
+    recording_ = false;
+    const auto take = std::make_shared<std::vector<std::int16_t>>();
+    Run([take](Microphone& microphone, speech::Audio& audio) {
+        microphone.Collect();
+        microphone.Close(audio);
+        *take = std::move(microphone.take);
+    });
+    return std::move(*take);
 }
 
 }  // namespace recorder

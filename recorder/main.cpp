@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QStandardPaths>
 
 #include "RecorderWindow.h"
 #include "UserVoice.h"
@@ -25,10 +28,22 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName("org.zorbanu.Recorder");
     QApplication::setFont(window::MakeFont(recorder::kTextFont));
     window::InstallChineseQtTexts();
+    // Two recorders would race to make the same folder: the second says that
+    // the first is open. The lock goes with the process, however it ends.
+    QLockFile oneRecorder(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+                          "/zorbanu-recorder.lock");
+    oneRecorder.setStaleLockTime(0);
+    if (!oneRecorder.tryLock(0)) {
+        QMessageBox::information(nullptr, "录制我的声音", "“录制我的声音”已经打开了。");
+        return 0;
+    }
     quiz::ClockRandom random;
     random.SeedRandom();
-    recorder::SdlCapture capture;
-    speech::SdlClipPlayer player(&recorder::ListeningFolder);
+    speech::SoundThread sound("Zorbanu");
+    auto keepPainting = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    recorder::SdlCapture capture(sound, keepPainting);
+    speech::SdlClipPlayer player(sound, &recorder::ListeningFolder);
+    player.SetIdleCallback(keepPainting);
     recorder::RecorderWindow window(capture, player, random);
     window.show();
     return app.exec();

@@ -3,9 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "WavFile.h"
 
@@ -17,12 +16,8 @@ constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr int kChannels = 1;
 constexpr double kBytesPerSecond = double(kClipRate) * kChannels * SDL_AUDIO_BITSIZE(kFormat) / 8;
 constexpr auto kWaitStep = std::chrono::milliseconds(5);
-// How much longer than its queue takes to play a device may keep it
-// before it counts as lost: a safety net for a driver that stops taking
-// sound without saying so. A new stream may take a while to start: a
-// Bluetooth headset waking up, or PulseAudio's null sink, which starts a
-// stream up to 2 s late.
-constexpr auto kWaitSlack = std::chrono::milliseconds(3000);
+// How long the player's end waits for the last clip to finish.
+constexpr auto kFinishBound = std::chrono::milliseconds(300);
 // Conversion must not grow a clip past this (255 channels, absurd rates).
 constexpr std::size_t kMaxConvertedBytes = 256u << 20;
 
@@ -37,12 +32,6 @@ std::chrono::steady_clock::duration DurationOf(std::uint32_t bytes)
 }
 
 }  // namespace
-
-std::mutex& SdlDeviceLock()
-{
-    static std::mutex lock;
-    return lock;
-}
 
 std::optional<std::vector<std::uint8_t>> DecodeClip(std::vector<std::uint8_t> file)
 {
@@ -79,38 +68,137 @@ std::optional<std::vector<std::uint8_t>> DecodeClip(std::vector<std::uint8_t> fi
     return out;
 }
 
-SdlClipPlayer::SdlClipPlayer(VoiceChooser chooseVoice) : chooseVoice_(std::move(chooseVoice))
+struct SdlClipPlayer::Speaker : std::enable_shared_from_this<Speaker> {
+    using Clips = std::vector<std::vector<std::uint8_t>>;
+
+    void Play(Audio& audio, JobControl& control, const Clips& clips);
+    bool Open(Audio& audio);
+    void Close(Audio& audio);
+    bool DrainUntil(std::uint32_t left, JobControl& control);
+    void ReleaseIfIdle(Audio& audio);
+    void Finish(Audio& audio);
+
+    std::uint32_t device = 0;
+    std::uint32_t bufferBytes = 0;  // SDL takes this much per device callback
+    bool draining = false;          // the device's queue has been seen to drain
+    Clock::time_point nextOpen;
+    Clock::time_point lastSound;
+};
+
+// Queues the clips one after another, each once at most one buffer of the
+// one before is left, until the reading is done, given up or its device
+// lost; then asks for the device to be released once idle.
+void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, const Clips& clips)
 {
-    // SDL would otherwise catch SIGINT and SIGTERM, and the program would
-    // ignore Ctrl+C and kill.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // Starting the subsystem loads the drivers; the device itself waits
-    // for the first clip.
-    {
-        std::lock_guard lock(mutex_);
-        audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    const bool opening = device == 0;
+    if (opening && !Open(audio))
+        return;
+    std::uint32_t total = SDL_GetQueuedAudioSize(device);
+    for (const auto& clip : clips)
+        total += static_cast<std::uint32_t>(clip.size());
+    control.WaitAtMost(DurationOf(total) + kStartGrace + kStallLimit);
+    bool lost = false;
+    for (std::size_t i = 0; i < clips.size() && !lost && !control.Abandoned(); ++i) {
+        const bool queued = SDL_QueueAudio(device, clips[i].data(), static_cast<Uint32>(clips[i].size())) == 0;
+        // A device just opened starts with the clip already queued, so its
+        // first buffer is the clip's and not a silent one.
+        if (opening && i == 0)
+            SDL_PauseAudioDevice(device, 0);
+        lost = !queued || !DrainUntil(bufferBytes, control);
     }
-    releaser_ = std::thread(&SdlClipPlayer::ReleaseWhenIdle, this);
+    if (lost) {
+        Close(audio);
+        return;
+    }
+    if (control.Abandoned())
+        SDL_ClearQueuedAudio(device);  // given up: never heard later
+    lastSound = Clock::now() + DurationOf(SDL_GetQueuedAudioSize(device));
+    control.Later(lastSound + kIdleRelease, [self = shared_from_this()](Audio& a, JobControl&) { self->ReleaseIfIdle(a); });
+}
+
+// Opens the default device, paused, unless an open failed too recently.
+bool SdlClipPlayer::Speaker::Open(Audio& audio)
+{
+    const auto now = Clock::now();
+    if (now < nextOpen)
+        return false;
+    SDL_AudioSpec want{};
+    want.freq = kClipRate;
+    want.format = kFormat;
+    want.channels = kChannels;
+    want.samples = kDeviceSamples;
+    SDL_AudioSpec have{};
+    device = audio.Open(Audio::Direction::Playback, want, have);
+    if (device == 0) {
+        nextOpen = now + kRetryInterval;
+        return false;
+    }
+    bufferBytes = have.size;
+    draining = false;
+    return true;
+}
+
+void SdlClipPlayer::Speaker::Close(Audio& audio)
+{
+    SDL_ClearQueuedAudio(device);
+    audio.Close(device);
+    device = 0;
+}
+
+// Sleeps in short steps until at most `left` bytes are still queued. False
+// when the device is lost: it stopped on its own, its queue did not start
+// to drain within kStartGrace, or stopped draining for kStallLimit. Ends at
+// once, with true, when the caller has given up.
+bool SdlClipPlayer::Speaker::DrainUntil(std::uint32_t left, JobControl& control)
+{
+    Uint32 last = SDL_GetQueuedAudioSize(device);
+    auto progress = Clock::now();
+    for (;;) {
+        const Uint32 queued = SDL_GetQueuedAudioSize(device);
+        if (queued <= left || control.Abandoned())
+            return true;
+        const auto now = Clock::now();
+        if (queued < last) {
+            draining = true;
+            progress = now;
+        }
+        last = queued;
+        if (SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED || now - progress > (draining ? kStallLimit : kStartGrace))
+            return false;
+        std::this_thread::sleep_for(std::min<Clock::duration>(DurationOf(queued - left), kWaitStep));
+    }
+}
+
+// Closes the device once kIdleRelease has passed since its last sound; a
+// later reading asks again for its own release.
+void SdlClipPlayer::Speaker::ReleaseIfIdle(Audio& audio)
+{
+    if (device != 0 && Clock::now() >= lastSound + kIdleRelease)
+        Close(audio);
+}
+
+// Lets what is queued play out, and the device its last buffer, then
+// closes it.
+void SdlClipPlayer::Speaker::Finish(Audio& audio)
+{
+    if (device == 0)
+        return;
+    const auto end = Clock::now() + kFinishBound;
+    while (SDL_GetQueuedAudioSize(device) > 0 && Clock::now() < end)
+        std::this_thread::sleep_for(kWaitStep);
+    std::this_thread::sleep_for(DurationOf(bufferBytes) + std::chrono::milliseconds(1));
+    Close(audio);
+}
+
+SdlClipPlayer::SdlClipPlayer(SoundThread& sound, VoiceChooser chooseVoice)
+    : sound_(sound), chooseVoice_(std::move(chooseVoice)), speaker_(std::make_shared<Speaker>())
+{
 }
 
 SdlClipPlayer::~SdlClipPlayer()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_all();
-    releaser_.join();
-    // The last clip may still be finishing: let it end, then give the
-    // device the time of its last buffer before closing it.
-    if (device_ != 0 && WaitUntilQueued(0, false)) {
-        SDL_Delay(static_cast<Uint32>(1000.0 * bufferBytes_ / kBytesPerSecond) + 1);
-        std::lock_guard lock(mutex_);
-        CloseDevice();
-    }
-    std::lock_guard lock(mutex_);
-    if (audioInitialised_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sound_.Run([speaker = speaker_](Audio& audio, JobControl&) { speaker->Finish(audio); },
+               kFinishBound + std::chrono::milliseconds(100));
 }
 
 void SdlClipPlayer::PlayReading(std::span<const std::string> clips)
@@ -118,147 +206,39 @@ void SdlClipPlayer::PlayReading(std::span<const std::string> clips)
     const std::optional<std::filesystem::path> folder = chooseVoice_();
     if (!folder)
         return;
-    {
-        std::lock_guard lock(mutex_);
-        reading_ = true;
-    }
+    Speaker::Clips samples;
     for (const std::string& name : clips) {
         auto file = ReadClipFile(*folder / name);
-        auto samples = file ? DecodeClip(std::move(*file)) : std::nullopt;
-        if (samples && !samples->empty())
-            Play(*samples);
+        auto decoded = file ? DecodeClip(std::move(*file)) : std::nullopt;
+        if (decoded && !decoded->empty())
+            samples.push_back(std::move(*decoded));
     }
-    EndReading();
-}
-
-bool SdlClipPlayer::HasDevice() const
-{
-    std::lock_guard lock(mutex_);
-    return device_ != 0;
-}
-
-std::uint32_t SdlClipPlayer::QueuedBytes() const
-{
-    std::lock_guard lock(mutex_);
-    return device_ != 0 ? SDL_GetQueuedAudioSize(device_) : 0;
-}
-
-// Queues one clip and returns when at most one buffer of it is left.
-void SdlClipPlayer::Play(const std::vector<std::uint8_t>& samples)
-{
-    const bool opening = device_ == 0;
-    if (opening && !OpenDevice())
+    if (samples.empty())
         return;
-    if (SDL_GetQueuedAudioSize(device_) == 0)
-        Idle();  // let the window show what the caller wrote before the sound starts
-    const bool queued = SDL_QueueAudio(device_, samples.data(), static_cast<Uint32>(samples.size())) == 0;
-    // A device just opened starts with the clip already queued, so its
-    // first buffer is the clip's and not a silent one.
-    if (opening)
-        SDL_PauseAudioDevice(device_, 0);
-    if (queued)
-        WaitUntilQueued(bufferBytes_, true);
-}
-
-// Opens the default device, paused, unless an open failed too recently. On
-// failure the subsystem is stopped: SDL picks its driver only when the
-// subsystem starts, so the next try may find a sound server that has come
-// up since.
-bool SdlClipPlayer::OpenDevice()
-{
-    std::lock_guard lock(mutex_);
-    const auto now = Clock::now();
-    if (now < nextOpen_)
-        return false;
-    if (!audioInitialised_)
-        audioInitialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    SDL_AudioSpec want{};
-    want.freq = kClipRate;
-    want.format = kFormat;
-    want.channels = kChannels;
-    want.samples = kDeviceSamples;
-    SDL_AudioSpec have{};
-    if (audioInitialised_)
-        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device_ == 0) {
-        if (!failureReported_)
-            std::fprintf(stderr, "%s: no sound: %s\n", program_invocation_short_name, SDL_GetError());
-        failureReported_ = true;
-        if (audioInitialised_)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        audioInitialised_ = false;
-        nextOpen_ = now + kRetryInterval;
-        return false;
-    }
-    failureReported_ = false;
-    bufferBytes_ = have.size;
-    return true;
-}
-
-// The caller holds the mutex.
-void SdlClipPlayer::CloseDevice()
-{
-    SDL_CloseAudioDevice(device_);
-    device_ = 0;
-}
-
-// Sleeps in short steps (never spinning) until at most `left` bytes are
-// still queued, calling the idle callback between steps when asked to.
-// False when the device stopped on its own, or kept its queue far longer
-// than it takes to play: it is then closed, and the rest is silent.
-bool SdlClipPlayer::WaitUntilQueued(std::uint32_t left, bool callIdle)
-{
-    const auto bound = Clock::now() + DurationOf(SDL_GetQueuedAudioSize(device_)) + kWaitSlack;
-    for (;;) {
-        const Uint32 queued = SDL_GetQueuedAudioSize(device_);
-        if (SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED || (queued > left && Clock::now() > bound)) {
-            std::lock_guard lock(mutex_);
-            CloseDevice();
-            return false;
-        }
-        if (queued <= left)
-            return true;
-        if (callIdle)
-            Idle();
-        std::this_thread::sleep_for(std::min<Clock::duration>(DurationOf(queued - left), kWaitStep));
-    }
-}
-
-// The device may close once what is queued has played and kIdleRelease
-// has passed with nothing new.
-void SdlClipPlayer::EndReading()
-{
-    {
-        std::lock_guard lock(mutex_);
-        reading_ = false;
-        releaseAt_ = Clock::now() + kIdleRelease + (device_ != 0 ? DurationOf(SDL_GetQueuedAudioSize(device_)) : Clock::duration{});
-    }
-    changed_.notify_all();
-}
-
-// The releasing thread: closes an open device that has been idle long
-// enough, never during a reading.
-void SdlClipPlayer::ReleaseWhenIdle()
-{
-    std::unique_lock lock(mutex_);
-    while (!stopping_) {
-        if (device_ == 0 || reading_)
-            changed_.wait(lock);
-        else if (Clock::now() < releaseAt_)
-            changed_.wait_until(lock, releaseAt_);
-        else
-            CloseDevice();
-    }
-    lock.unlock();
-    // SDL keeps per-thread data (its error text) for any thread that calls
-    // it; this thread is not SDL's own, so SDL would not free it.
-    SDL_TLSCleanup();
-}
-
-void SdlClipPlayer::Idle()
-{
     if (idle_)
-        idle_();
+        idle_();  // let the window show what the caller wrote before the sound starts
+    auto job = [speaker = speaker_, samples = std::make_shared<Speaker::Clips>(std::move(samples))](
+                   Audio& audio, JobControl& control) { speaker->Play(audio, control, *samples); };
+    sound_.Run(job, kOpenBound, idle_);
+}
+
+std::optional<bool> SdlClipPlayer::HasDevice() const
+{
+    const auto open = std::make_shared<bool>();
+    if (!sound_.Run([open, speaker = speaker_](Audio&, JobControl&) { *open = speaker->device != 0; }, kOpenBound))
+        return std::nullopt;
+    return *open;
+}
+
+std::optional<std::uint32_t> SdlClipPlayer::QueuedBytes() const
+{
+    const auto queued = std::make_shared<std::uint32_t>();
+    auto ask = [queued, speaker = speaker_](Audio&, JobControl&) {
+        *queued = speaker->device != 0 ? SDL_GetQueuedAudioSize(speaker->device) : 0;
+    };
+    if (!sound_.Run(ask, kOpenBound))
+        return std::nullopt;
+    return *queued;
 }
 
 }  // namespace speech

@@ -32,7 +32,8 @@ protected:
     {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
-        player = std::make_unique<speech::SdlClipPlayer>([this] { return folder; });
+        sound = std::make_unique<speech::SoundThread>("player_tests");
+        player = std::make_unique<speech::SdlClipPlayer>(*sound, [this] { return folder; });
         player->SetIdleCallback([this] { ++waits; });
     }
 
@@ -48,6 +49,7 @@ protected:
 
     TempDir dir;
     std::optional<std::filesystem::path> folder = dir.path();
+    std::unique_ptr<speech::SoundThread> sound;
     std::unique_ptr<speech::SdlClipPlayer> player;
     int waits = 0;
 };
@@ -97,7 +99,7 @@ TEST_F(DiskPlayer, WhatCannotPlayIsSilentAtOnce)
                              "/dev/zero"})
         player->PlayClip(name);
     EXPECT_EQ(waits, 0) << "an unplayable clip must not be waited for";
-    EXPECT_FALSE(player->HasDevice()) << "nothing to play opens no device";
+    EXPECT_EQ(player->HasDevice(), false) << "nothing to play opens no device";
     EXPECT_TRUE(Play({}).empty());
 }
 

@@ -40,8 +40,9 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
     std::filesystem::create_directories(dir / "home/zorbanu/.clips.new.killed");
     std::filesystem::last_write_time(dir / "home/zorbanu/.clips.new.killed", std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-    recorder::SdlCapture capture;
-    speech::SdlClipPlayer player(&recorder::ListeningFolder);
+    speech::SoundThread sound("recorder_tests");
+    recorder::SdlCapture capture(sound, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    speech::SdlClipPlayer player(sound, &recorder::ListeningFolder);
     quiz::ClockRandom random;
     recorder::RecorderWindow window(capture, player, random);
     auto* record = window.findChild<QPushButton*>("record:+.wav");
