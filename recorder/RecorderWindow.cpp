@@ -70,14 +70,20 @@ RecorderWindow::RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& playe
     BuildFooter(grid);
     SetTabOrder();
     takeTimer_.setSingleShot(true);
-    connect(&takeTimer_, &QTimer::timeout, this, &RecorderWindow::FinishTake);
-    connect(&watchTimer_, &QTimer::timeout, this, &RecorderWindow::WatchMicrophone);
-    player_.SetIdleCallback([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    connect(&takeTimer_, &QTimer::timeout, this, Handler([this] { FinishTake(); }));
+    connect(&watchTimer_, &QTimer::timeout, this, Handler([this] { WatchMicrophone(); }));
     ShowStatuses();
     if (!capture_.HasMicrophone())
         Say("没有找到麦克风。插上麦克风后，再按“录音”。", Tone::Problem);
     else
         Say("按“录音”，对着麦克风说出这个字，说完再按一次。", Tone::News);
+}
+
+// Every button and timer runs its work through the gate: one at a time, and
+// an error that escapes is shown before the program ends, as in the quiz.
+std::function<void()> RecorderWindow::Handler(std::function<void()> work)
+{
+    return [this, work = std::move(work)] { gate_.Run(work); };
 }
 
 // The words go down the first column, then on down the second.
@@ -105,8 +111,8 @@ RecorderWindow::WordRow RecorderWindow::MakeRow(std::size_t row)
     widgets.record->setObjectName("record:" + clip);
     widgets.play->setObjectName("play:" + clip);
     widgets.status->setObjectName("status:" + clip);
-    connect(widgets.record, &QPushButton::clicked, this, [this, row] { RecordClicked(row); });
-    connect(widgets.play, &QPushButton::clicked, this, [this, row] { PlayClicked(row); });
+    connect(widgets.record, &QPushButton::clicked, this, Handler([this, row] { RecordClicked(row); }));
+    connect(widgets.play, &QPushButton::clicked, this, Handler([this, row] { PlayClicked(row); }));
     return widgets;
 }
 
@@ -130,8 +136,8 @@ void RecorderWindow::BuildFooter(QGridLayout* grid)
     grid->addWidget(hear_, line, 2, 1, 2);
     grid->addWidget(restore_, line, kColumnsPerWord + 1, 1, 2);
     grid->addWidget(message_, line + 1, 0, 1, 2 * kColumnsPerWord);
-    connect(hear_, &QPushButton::clicked, this, &RecorderWindow::HearProblem);
-    connect(restore_, &QPushButton::clicked, this, &RecorderWindow::RestoreBuiltInVoice);
+    connect(hear_, &QPushButton::clicked, this, Handler([this] { HearProblem(); }));
+    connect(restore_, &QPushButton::clicked, this, Handler([this] { RestoreBuiltInVoice(); }));
 }
 
 // Tab goes along each row, then down the rows, then to the footer.
@@ -162,7 +168,12 @@ void RecorderWindow::RecordClicked(std::size_t row)
 
 void RecorderWindow::StartTake(std::size_t row)
 {
-    if (!capture_.Start()) {
+    switch (capture_.Start()) {
+    case StartResult::Started:
+        break;
+    case StartResult::AlreadyRecording:
+        return;
+    case StartResult::NoMicrophone:
         Say("没有找到麦克风，不能录音。插上麦克风后再试一次。", Tone::Problem);
         return;
     }

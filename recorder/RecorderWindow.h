@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "SdlCapture.h"
@@ -19,6 +20,7 @@
 #include "speech/Clips.h"
 #include "speech/Composer.h"
 #include "speech/SdlClipPlayer.h"
+#include "window/HandlerGate.h"
 #include "window/Layout.h"
 
 class QComboBox;
@@ -60,6 +62,7 @@ private:
         QLabel* status = nullptr;
     };
 
+    std::function<void()> Handler(std::function<void()> work);
     void BuildRows(QGridLayout* grid);
     WordRow MakeRow(std::size_t row);
     void BuildFooter(QGridLayout* grid);
@@ -83,6 +86,7 @@ private:
     std::optional<std::size_t> recordingRow_;
     QTimer takeTimer_;
     QTimer watchTimer_;
+    window::HandlerGate gate_{this};
 };
 
 }  // namespace recorder

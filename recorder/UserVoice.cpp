@@ -67,13 +67,16 @@ void ClearStaleSaves(const fs::path& user)
 {
     const auto aMinuteAgo = fs::file_time_type::clock::now() - std::chrono::minutes(1);
     std::error_code error;
+    // Advanced with an error code: a folder that cannot be read further
+    // ends the walk instead of throwing.
     for (const fs::path& folder : {user.parent_path(), user})
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-            const std::string name = entry.path().filename().string();
+        for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+            const std::string name = entry->path().filename().string();
             const bool leftOver = name.starts_with("." + user.filename().string() + ".") ||
                                   (name.starts_with(".") && name.find(".wav.") != std::string::npos);
-            if (leftOver && entry.last_write_time(error) < aMinuteAgo)
-                fs::remove_all(entry.path(), error);
+            std::error_code ignored;
+            if (leftOver && entry->last_write_time(ignored) < aMinuteAgo)
+                fs::remove_all(entry->path(), ignored);
         }
 }
 

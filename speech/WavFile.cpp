@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -77,6 +78,8 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes)
 {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;  // a signal came before anything was written
         if (written <= 0)
             return false;
         bytes = bytes.subspan(static_cast<std::size_t>(written));
@@ -107,6 +110,8 @@ std::optional<std::vector<std::uint8_t>> ReadClipFile(const std::filesystem::pat
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t got = read(file.fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;  // a signal came before anything was read
         if (got <= 0)
             break;  // shrank while reading: keep what is there
         done += static_cast<std::size_t>(got);
