@@ -200,7 +200,9 @@ void RecorderWindow::FinishTake()
 
 void RecorderWindow::KeepTake(std::size_t row, const std::vector<std::int16_t>& take)
 {
-    const speech::ProcessedTake processed = speech::ProcessTake(take);
+    const speech::SpokenWord& word = speech::kSpeechClips[row];
+    const speech::ProcessedTake processed =
+        speech::ProcessTake(take, {.quietBeforeMs = word.quietBeforeMs, .quietAfterMs = word.quietAfterMs});
     if (processed.verdict != speech::TakeVerdict::Accepted) {
         Say(Refusal(processed.verdict), Tone::Problem);
         return;

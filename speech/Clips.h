@@ -11,16 +11,26 @@
 namespace speech {
 
 struct SpokenWord {
-    std::string_view clip;  // file name in the voice folder
-    std::string_view word;  // what it says
+    std::string_view clip;    // file name in the voice folder
+    std::string_view word;    // what it says
+    std::string_view pinyin;  // how, with tone numbers: what the pack's voice reads and its tones are checked by
+    // Quiet kept before and after the word, in milliseconds: a reading
+    // pauses around a sign and before the equals, so that "25 + 7 =" groups
+    // as 二十五 · 加 · 七 · 等于, while the digits of a number run together.
+    int quietBeforeMs = 0;
+    int quietAfterMs = 0;
 };
+
+inline constexpr int kSignPauseMs = 150;
 
 // In the order the recorder lists them and the pack is made.
 inline constexpr std::array<SpokenWord, 17> kSpeechClips{{
-    {"0.wav", "零"}, {"1.wav", "一"}, {"2.wav", "二"}, {"3.wav", "三"}, {"4.wav", "四"},
-    {"5.wav", "五"}, {"6.wav", "六"}, {"7.wav", "七"}, {"8.wav", "八"}, {"9.wav", "九"},
-    {"shi.wav", "十"}, {"bai.wav", "百"}, {"+.wav", "加"}, {"-.wav", "减"}, {"×.wav", "乘"},
-    {"÷.wav", "除以"}, {"=.wav", "等于"},
+    {"0.wav", "零", "ling2"}, {"1.wav", "一", "yi1"}, {"2.wav", "二", "er4"}, {"3.wav", "三", "san1"},
+    {"4.wav", "四", "si4"}, {"5.wav", "五", "wu3"}, {"6.wav", "六", "liu4"}, {"7.wav", "七", "qi1"},
+    {"8.wav", "八", "ba1"}, {"9.wav", "九", "jiu3"}, {"shi.wav", "十", "shi2"}, {"bai.wav", "百", "bai3"},
+    {"+.wav", "加", "jia1", kSignPauseMs, kSignPauseMs}, {"-.wav", "减", "jian3", kSignPauseMs, kSignPauseMs},
+    {"×.wav", "乘", "cheng2", kSignPauseMs, kSignPauseMs}, {"÷.wav", "除以", "chu2 yi3", kSignPauseMs, kSignPauseMs},
+    {"=.wav", "等于", "deng3 yu2", kSignPauseMs, 0},
 }};
 
 inline constexpr std::string_view kTenClip = "shi.wav";

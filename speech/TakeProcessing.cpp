@@ -113,6 +113,11 @@ std::vector<std::int16_t> ScaleAndFade(std::span<const std::int16_t> speech, dou
     return clip;
 }
 
+std::size_t SamplesOf(int milliseconds)
+{
+    return static_cast<std::size_t>(milliseconds) * kClipRate / 1000;
+}
+
 }  // namespace
 
 double RmsDb(std::span<const std::int16_t> samples)
@@ -152,7 +157,10 @@ ProcessedTake ProcessTake(std::span<const std::int16_t> take, const ClipTargets&
     const auto speech = take.subspan(span->begin, span->end - span->begin);
     if (IsClippedThroughout(speech))
         return {TakeVerdict::Clipped, {}};
-    return {TakeVerdict::Accepted, ScaleAndFade(speech, GainFor(speech, targets), targets.fadeSeconds)};
+    std::vector<std::int16_t> clip = ScaleAndFade(speech, GainFor(speech, targets), targets.fadeSeconds);
+    clip.insert(clip.begin(), SamplesOf(targets.quietBeforeMs), 0);
+    clip.insert(clip.end(), SamplesOf(targets.quietAfterMs), 0);
+    return {TakeVerdict::Accepted, std::move(clip)};
 }
 
 }  // namespace speech

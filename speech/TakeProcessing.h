@@ -2,8 +2,9 @@
 // Turns one raw microphone take into a clip of the voice pack's kind. A take (22050 Hz mono 16-bit samples) is
 // trimmed of the quiet at both ends, where "quiet" is judged against the
 // take's own noise floor; brought to an RMS of -18 dBFS unless that would
-// peak above -1 dBFS; and given 6 ms half-sine fades, so it chains with the
-// built-in clips at the same loudness and without a click. A take with no
+// peak above -1 dBFS; given 6 ms half-sine fades; and given the quiet its
+// word keeps around it, so it chains with the built-in clips at the same
+// loudness, with the same pauses and without a click. A take with no
 // speech in it (only noise, or too short a sound) or one clipped throughout
 // is refused rather than turned into a clip.
 //
@@ -25,6 +26,10 @@ struct ClipTargets {
     double rmsDb = -18;
     double peakLimitDb = -1;
     double fadeSeconds = 0.006;
+    // Digital silence added before and after the word, once it is levelled
+    // (speech::SpokenWord says which words pause).
+    int quietBeforeMs = 0;
+    int quietAfterMs = 0;
 };
 
 // Whether a take became a clip, and if not, why: nothing clearly above its

@@ -2,7 +2,8 @@
 // tools/make-voice-pack.sh: one tab-separated line for each clip, and the
 // loudness every clip is brought to (the same targets the recorder uses).
 // Writes to the file named by its argument, else to standard output.
-//   speech CLIP WORD | right CLIP | wrong CLIP | filler CLIP
+//   speech CLIP WORD PINYIN QUIET_BEFORE_MS QUIET_AFTER_MS
+//   right CLIP | wrong CLIP | filler CLIP
 //   level RMS_DB PEAK_LIMIT_DB FADE_SECONDS
 #include <cstdio>
 #include <string_view>
@@ -12,10 +13,9 @@
 
 namespace {
 
-void Line(std::string_view kind, std::string_view clip, std::string_view word = "")
+void Line(std::string_view kind, std::string_view clip)
 {
-    std::printf("%.*s\t%.*s\t%.*s\n", int(kind.size()), kind.data(), int(clip.size()), clip.data(),
-                int(word.size()), word.data());
+    std::printf("%.*s\t%.*s\n", int(kind.size()), kind.data(), int(clip.size()), clip.data());
 }
 
 }  // namespace
@@ -26,8 +26,9 @@ int main(int argc, char* argv[])
         std::perror(argv[1]);
         return 1;
     }
-    for (const speech::SpokenWord& word : speech::kSpeechClips)
-        Line("speech", word.clip, word.word);
+    for (const speech::SpokenWord& w : speech::kSpeechClips)
+        std::printf("speech\t%.*s\t%.*s\t%.*s\t%d\t%d\n", int(w.clip.size()), w.clip.data(), int(w.word.size()),
+                    w.word.data(), int(w.pinyin.size()), w.pinyin.data(), w.quietBeforeMs, w.quietAfterMs);
     Line("right", speech::kRightClip);
     Line("wrong", speech::kWrongClip);
     Line("filler", speech::kFirstFiller);
