@@ -95,6 +95,8 @@ TEST(ComposeProblem, TwelveClipsInOrder)
                                "1.wav", "nul.wav", "a.wav", "shi.wav", "a.wav", "=.wav"}},
         {"hundreds_with_zero", 305, 110, "×", {"3.wav", "bai.wav", "0.wav", "nul.wav", "5.wav", "×.wav",
                                                "1.wav", "bai.wav", "1.wav", "shi.wav", "a.wav", "=.wav"}},
+        {"exactly_100", 100, 5, "+", {"1.wav", "bai.wav", "nul.wav", "nul.wav", "nul.wav", "+.wav",
+                                      "5.wav", "nul.wav", "a.wav", "nul.wav", "a.wav", "=.wav"}},
         {"round_hundreds", 300, 200, "÷", {"3.wav", "bai.wav", "nul.wav", "nul.wav", "nul.wav", "÷.wav",
                                            "2.wav", "bai.wav", "a.wav", "nul.wav", "a.wav", "=.wav"}},
     };

@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <thread>
 
 #include "speech/SdlClipPlayer.h"
 #include "support/Wav.h"
 
 using namespace testing_support;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -31,7 +33,7 @@ protected:
     void SetUp() override
     {
         setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
+        setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
         sound = std::make_unique<speech::SoundThread>("player_tests");
         player = std::make_unique<speech::SdlClipPlayer>(*sound, [this] { return folder; });
         player->SetIdleCallback([this] { ++waits; });
@@ -44,10 +46,11 @@ protected:
     {
         player->PlayReading(names);
         player.reset();
-        return NonSilentSegments(ReadDiskOutput(dir / "out.raw"), 20);
+        return NonSilentSegments(ReadDiskOutput(out), 20);
     }
 
     TempDir dir;
+    std::filesystem::path out = dir / "out.raw";
     std::optional<std::filesystem::path> folder = dir.path();
     std::unique_ptr<speech::SoundThread> sound;
     std::unique_ptr<speech::SdlClipPlayer> player;
@@ -95,8 +98,10 @@ TEST_F(DiskPlayer, WhatCannotPlayIsSilentAtOnce)
     WriteFile(dir / "empty.wav", ConstantClip(5000, 0));
     ASSERT_EQ(mkfifo((dir / "fifo.wav").c_str(), 0600), 0);
     std::filesystem::create_directory(dir / "folder.wav");
+    WriteFile(dir / "huge.wav", ConstantClip(5000, 500));
+    std::filesystem::resize_file(dir / "huge.wav", 1ull << 40);  // sparse: reading it whole would never end
     for (const char* name : {"missing.wav", "text.wav", "no_samples.wav", "empty.wav", "fifo.wav", "folder.wav",
-                             "/dev/zero"})
+                             "/dev/zero", "huge.wav"})
         player->PlayClip(name);
     EXPECT_EQ(waits, 0) << "an unplayable clip must not be waited for";
     EXPECT_EQ(player->HasDevice(), false) << "nothing to play opens no device";
@@ -113,7 +118,31 @@ TEST_F(DiskPlayer, KeepsTheWindowPaintingWhileWaitingAndAsksForTheVoiceAtEveryRe
     folder = other.path();
     const auto runs = Play({"long.wav"});
     ASSERT_EQ(runs.size(), 2u);
-    EXPECT_TRUE(runs[0].value == 4000 && runs[1].value == -4000 && runs[1].length == 2205);
+    EXPECT_EQ(runs[0].value, 4000);
+    EXPECT_EQ(runs[1].value, -4000);
+    EXPECT_EQ(runs[1].length, 2205u);
+}
+
+// The disk driver cannot open a device whose file cannot be made: clips stay
+// silent, and the open is not tried again before the retry interval.
+TEST_F(DiskPlayer, AFailedOpenIsTriedAgainOnlyAfterTheRetryInterval)
+{
+    player.reset();
+    sound.reset();
+    out = dir / "later/out.raw";
+    SetUp();
+    WriteFile(dir / "a.wav", ConstantClip(1000, 220));
+    player->PlayClip("a.wav");
+    const auto failed = std::chrono::steady_clock::now();
+    std::filesystem::create_directory(dir / "later");
+    int readings = 1;
+    for (; !std::filesystem::exists(out) && std::chrono::steady_clock::now() - failed < 10s; ++readings) {
+        player->PlayClip("a.wav");
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - failed, speech::kRetryInterval) << "tried again too soon";
+    EXPECT_GT(readings, 100) << "a silent reading must cost no time";
+    EXPECT_EQ(Play({"a.wav"}).size(), 2u) << "heard once it could open";
 }
 
 }  // namespace

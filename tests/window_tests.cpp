@@ -101,7 +101,7 @@ TEST_F(QuizWindowTest, LooksAsDesignedInEveryState)
 {
     QString shownWhileSpeaking;
     player.onPlay = [&] { shownWhileSpeaking += quiz && quiz->isVisible() ? Text(Control::FirstOperandLabel) : "-"; };
-    Start(3, 4, {ValueFor(5, 9), ValueFor(6, 9)});
+    ASSERT_NO_FATAL_FAILURE(Start(3, 4, {ValueFor(5, 9), ValueFor(6, 9)}));
     EXPECT_EQ(random->seeds, 1);
     ExpectLooksLike(quiz.get(), "start-up");
     // The icon is decoded once the first frame is drawn.
@@ -149,9 +149,9 @@ TEST_F(QuizWindowTest, AnswersAreJudgedAndContinueDrawsForTheSettings)
         {"whole_quotient_is_wrong", {"除法"}, 7, 2, "3", false, largest, "9÷9"},
     };
     for (const auto& row : rows) {
-        Start(row.a, row.b, row.draws);
+        ASSERT_NO_FATAL_FAILURE(Start(row.a, row.b, row.draws));
         for (const QString& setting : row.settings)
-            Choose(setting);
+            ASSERT_NO_FATAL_FAILURE(Choose(setting));
         Answer(QString::fromUtf8(row.typed));
         EXPECT_EQ(player.played, Clips{row.right ? "win.wav" : "won.wav"}) << row.name;
         EXPECT_EQ(std::tuple(W(Control::Tick)->isVisible(), W(Control::Cross)->isVisible(), Text(Control::TallyLabel)),
@@ -164,7 +164,7 @@ TEST_F(QuizWindowTest, AnswersAreJudgedAndContinueDrawsForTheSettings)
 
 TEST_F(QuizWindowTest, OnlyAFocusedButtonTakesEnterAndHandlersRunOneAtATime)
 {
-    Start(3, 4);
+    ASSERT_NO_FATAL_FAILURE(Start(3, 4));
     // Continue asked for while the wrong sound plays, as a timer would ask: it
     // runs once the judging has ended, not inside it.
     player.onPlay = [&, asked = false]() mutable {
@@ -193,7 +193,7 @@ TEST_F(QuizWindowTest, AHandlerThatFailsSaysSoAndEndsTheProgram)
             QApplication::activeModalWidget()->close();
         });
         player.onPlay = [] { throw std::runtime_error("boom"); };
-        Start(3, 4);
+        ASSERT_NO_FATAL_FAILURE(Start(3, 4));
     }, ::testing::ExitedWithCode(1), "运行时错误: boom");
 }
 

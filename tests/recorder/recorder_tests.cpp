@@ -49,9 +49,17 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     record->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return record->text() == "录音"; }, 5000));  // ends itself after 3 s
     ASSERT_EQ(window.findChild<QLabel*>("status:+.wav")->text(), "已录");
+    std::error_code gone;  // the iterator's own descriptor
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd"))  // closed, not paused
+        EXPECT_NE(std::filesystem::read_symlink(fd, gone), mic) << "the microphone is still open";
     // The word's clip; every other clip a copy of the pack's, and what a
     // recorder killed while saving left is gone.
     const auto clip = Clip(own / "+.wav");
+    const auto pause = static_cast<long>(speech::kSignPauseMs * speech::kClipRate / 1000);
+    auto silent = [](auto from, auto to) { return std::all_of(from, to, [](std::int16_t s) { return s == 0; }); };
+    EXPECT_TRUE(silent(clip.begin(), clip.begin() + pause)) << "a sign keeps its quiet before the word";
+    EXPECT_TRUE(silent(clip.end() - pause, clip.end())) << "and after it";
+    EXPECT_FALSE(silent(clip.begin() + pause, clip.end() - pause));
     EXPECT_FALSE(std::filesystem::exists(dir / "home/zorbanu/.clips.new.killed"));
     for (const speech::SpokenWord& clip : speech::kSpeechClips)
         EXPECT_EQ(clip.clip == "+.wav", speech::ReadClipFile(own / clip.clip) != speech::ReadClipFile(pack / clip.clip))
@@ -67,9 +75,11 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     const auto at = std::search(out.begin(), out.end(), clip.begin(), clip.end());
     ASSERT_NE(at, out.end()) << "the recorded 加 is not spoken sample for sample";
     const auto before = NonSilentSegments({out.begin(), at}), after = NonSilentSegments({at + std::ssize(clip), out.end()});
-    ASSERT_TRUE(before.size() == 1 && after.size() == 2) << "one built-in digit before it, a digit and 等于 after";
-    EXPECT_TRUE(before[0].value < ValueOf(10) && after[0].value < ValueOf(10) && after[1].value == ValueOf(16))
-        << "the digits and 等于 come from the built-in pack";
+    ASSERT_EQ(before.size(), 1u) << "one built-in digit before it";
+    ASSERT_EQ(after.size(), 2u) << "a digit and 等于 after it";
+    EXPECT_LT(before[0].value, ValueOf(10)) << "a digit from the built-in pack";
+    EXPECT_LT(after[0].value, ValueOf(10)) << "a digit from the built-in pack";
+    EXPECT_EQ(after[1].value, ValueOf(16)) << "等于 from the built-in pack";
 }
 
 }  // namespace
