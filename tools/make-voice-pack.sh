@@ -2,12 +2,19 @@
 # Builds Zorbanu's voice pack: the short WAV clips the program strings
 # together to speak each problem in Mandarin.
 #
-# Usage: tools/make-voice-pack.sh LIST OUTDIR
+# Usage: tools/make-voice-pack.sh [--report] LIST OUTDIR
+#   --report  once the pack is made, print each speech clip's tones, quiet
+#             and loudness (tools/voice-report.py; needs python3 and
+#             aubiopitch, Debian packages python3 and aubio-tools)
 #
 # LIST names the clips and says what each speech clip says, and the
 # loudness to bring them to; the build writes it from the program's own
 # tables (zorbanu_voice_pack_list LIST), one tab-separated line each:
-#   speech CLIP WORD    a word spoken by espeak-ng (0.wav 零 ... =.wav 等于)
+#   speech CLIP WORD PINYIN QUIET_BEFORE_MS QUIET_AFTER_MS
+#                       a word spoken by espeak-ng from its pinyin (tone
+#                       numbers, syllables apart: 0.wav 零 ling2 0 0 ...
+#                       ÷.wav 除以 chu2 yi3 150 150), with that much silence
+#                       before and after it in the clip
 #   right CLIP          short rising chime (after a right answer)
 #   wrong CLIP          short soft falling tone (after a wrong answer)
 #   filler CLIP         deliberately not written: the program treats a
@@ -16,10 +23,16 @@
 #   level RMS PEAK FADE the RMS (dBFS) every clip is brought to, the peak
 #                       (dBFS) none may pass, the fades (seconds)
 #
+# The voice is meant for a five-year-old: espeak-ng's Mandarin in a variant
+# of this pack's own (below), higher than espeak-ng's default voice and with
+# tones that span a wide range, so each tone is plain to hear. docs/voice.md
+# has the measurements behind the settings.
+#
 # Every clip is mono, 16-bit signed PCM, 22050 Hz (espeak-ng's own rate, so
 # nothing is resampled), trimmed of leading and trailing silence, brought to
-# a common RMS loudness (peak kept below -1 dBFS) and given a few
-# milliseconds of fade in and out so it does not click.
+# a common RMS loudness (peak kept below -1 dBFS), given a few milliseconds
+# of fade in and out so it does not click, and only then given the silence
+# its line asks for, so that silence does not change how loud the word is.
 #
 # The pack is built in a hidden folder next to OUTDIR, every clip is checked,
 # and only then is the folder renamed to OUTDIR (an existing OUTDIR is
@@ -30,10 +43,40 @@ set -euo pipefail
 
 # --- settings ---------------------------------------------------------------
 
-voice=cmn-latn-pinyin   # reads Han characters as Mandarin
-speed=130               # words per minute; a little slower than the default
-pitch=50                # espeak-ng default
-rate=22050              # espeak-ng's native output rate
+language=cmn-latn-pinyin  # Mandarin, read from Han characters or tone-numbered pinyin
+variant=zorbanu           # the pack's own voice variant (write_variant)
+speed=125                 # words per minute: each syllable lasts 0.28-0.60 s
+rate=22050                # espeak-ng's native output rate
+
+# The variant is espeak-ng's female2 (f2) with two changes. Its pitch (lowest
+# and highest Hz) is higher and wider than f2's 142 220, so the tones span
+# about 10 semitones around a median of about 210 Hz. Its echo (140 ms at
+# -20 dB) is gone: it ran on past each word and said the word's end again,
+# so that 六 fell, then fell a second time.
+write_variant() { # write_variant FILE
+  cat >"$1" <<'EOF'
+language variant
+name zorbanu
+gender female
+
+pitch 120 340
+roughness 3
+
+formant 0 105  80 150
+formant 1 110  80 160
+formant 2 110  70 150
+formant 3 110  70 150
+formant 4 115  80 150
+formant 5 115  80 150
+formant 6 110  70 150
+formant 7 110  70 150
+formant 8 110  70 150
+
+stressAdd 0 0 -10 -10 0 0 10 40
+breath 0 2 3 3 3 3 3 2
+consonants 125 125
+EOF
+}
 
 # --- helpers ----------------------------------------------------------------
 
@@ -45,7 +88,7 @@ die() {
 }
 
 usage() {
-  printf 'usage: %s LIST OUTDIR\n' "$prog" >&2
+  printf 'usage: %s [--report] LIST OUTDIR\n' "$prog" >&2
   exit 2
 }
 
@@ -70,18 +113,45 @@ trim() { # trim IN OUT
   sox -R -D "$1" "$2" silence 1 0.01 -45d reverse silence 1 0.01 -45d reverse
 }
 
+# espeak-ng takes voice variants only from its data folder, so the pack's
+# variant goes into a private one under DIR: links to all of the system's
+# data but its voices, and a voices folder that holds the variant alone.
+make_voice_home() { # make_voice_home DIR
+  local data f
+  data=$(espeak-ng --version | sed -n 's/.*Data at: *//p')
+  [ -d "$data" ] || die "cannot find espeak-ng's data folder"
+  mkdir -p "$1/espeak-ng-data/voices/!v"
+  for f in "$data"/*; do
+    [ "${f##*/}" = voices ] || ln -s "$f" "$1/espeak-ng-data/"
+  done
+  write_variant "$1/espeak-ng-data/voices/!v/$variant"
+}
+
+# What espeak-ng is given for PINYIN: the pinyin itself, less the y of yi
+# and the w of wu, which are spelling, not sound. Said as glides, they made
+# 一 rise 3.6 semitones over its first 120 ms and 五 rise 3.8 before its dip.
+spoken() { # spoken PINYIN
+  local syllables
+  read -ra syllables <<<"$1"
+  syllables=("${syllables[@]/#yi/i}")
+  syllables=("${syllables[@]/#wu/u}")
+  printf '%s' "${syllables[*]}"
+}
+
 # Brings IN to the target RMS (without letting the peak exceed the limit),
 # adds the short fades and writes OUT in the pack's format. OFFSET (dB, default
-# 0) sets the clip that much above or below the target.
-finish() { # finish IN OUT [OFFSET]
-  local rms peak gain t
+# 0) sets the clip that much above or below the target; BEFORE and AFTER (ms,
+# default 0) add silence at either end after the level is set.
+finish() { # finish IN OUT [OFFSET [BEFORE AFTER]]
+  local rms peak gain t pad
   t=$(awk -v t="$target_rms" -v o="${3:-0}" 'BEGIN { print t + o }')
+  pad=$(awk -v b="${4:-0}" -v a="${5:-0}" 'BEGIN { print b / 1000, a / 1000 }')
   rms=$(stat_of "$1" 'RMS lev dB') || die "cannot measure $1"
   peak=$(stat_of "$1" 'Pk lev dB') || die "cannot measure $1"
   gain=$(awk -v r="$rms" -v p="$peak" -v t="$t" -v l="$peak_limit" '
     BEGIN { g = t - r; if (p + g > l) g = l - p; printf "%.2f", g }')
   sox -R -D "$1" -r "$rate" -c 1 -b 16 -e signed-integer "$2" \
-    gain "$gain" fade h "$fade" -0 "$fade"
+    gain "$gain" fade h "$fade" -0 "$fade" pad $pad
 }
 
 # Fails unless FILE is a sane clip: right format, not silent, sensible length.
@@ -103,11 +173,16 @@ check() { # check FILE MIN_SECONDS MAX_SECONDS
 
 # --- arguments and tools ----------------------------------------------------
 
-if [ "${1:-}" = -- ]; then
+report=""
+while [ $# -gt 0 ]; do
+  case $1 in
+    --report) report=1 ;;
+    --) shift; break ;;
+    -*) usage ;;
+    *) break ;;
+  esac
   shift
-else
-  case ${1:-} in -*) usage ;; esac
-fi
+done
 [ $# -eq 2 ] || usage
 [ -n "$2" ] || usage
 list=$1
@@ -115,10 +190,14 @@ shift
 
 # --- what to make, from LIST ---------------------------------------------------
 
-speech_names=() speech_texts=() fillers=() right="" wrong="" target_rms="" peak_limit="" fade=""
-while IFS=$'\t' read -r kind a b c; do
+speech_names=() speech_pinyin=() speech_quiet=() fillers=()
+right="" wrong="" target_rms="" peak_limit="" fade=""
+while IFS=$'\t' read -r kind a b c d e; do
   case $kind in
-    speech) speech_names+=("$a") speech_texts+=("$b") ;;
+    speech)
+      [[ $c =~ ^[a-zü]+[1-5]( [a-zü]+[1-5])*$ && $d =~ ^[0-9]+$ && $e =~ ^[0-9]+$ ]] ||
+        die "$list: $a needs WORD, PINYIN (with tone numbers), QUIET_BEFORE_MS, QUIET_AFTER_MS"
+      speech_names+=("$a") speech_pinyin+=("$c") speech_quiet+=("$d $e") ;;
     right) right=$a ;;
     wrong) wrong=$a ;;
     filler) fillers+=("$a") ;;
@@ -132,8 +211,12 @@ done <"$list" || die "cannot read $list"
 need espeak-ng espeak-ng
 need sox sox
 need soxi sox
-espeak-ng --voices=cmn 2>/dev/null | grep -q "[[:space:]]${voice}[[:space:]]" ||
-  die "espeak-ng has no '$voice' voice; reinstall the package 'espeak-ng-data'"
+if [ -n "$report" ]; then
+  need python3 python3
+  need aubiopitch aubio-tools
+fi
+espeak-ng --voices=cmn 2>/dev/null | grep -q "[[:space:]]${language}[[:space:]]" ||
+  die "espeak-ng has no '$language' voice; reinstall the package 'espeak-ng-data'"
 
 out=${1%/}
 [ -n "$out" ] || out=/
@@ -160,15 +243,16 @@ trap 'exit 130' INT TERM HUP
 
 work=$stage/.work
 mkdir "$work"
+make_voice_home "$work/espeak"
 
 # speech
 for i in "${!speech_names[@]}"; do
   name=${speech_names[$i]}
-  text=${speech_texts[$i]}
-  espeak-ng -v "$voice" -s "$speed" -p "$pitch" -w "$work/raw.wav" "$text" ||
-    die "espeak-ng failed on $text"
+  text=$(spoken "${speech_pinyin[$i]}")
+  espeak-ng --path="$work/espeak" -v "$language+$variant" -s "$speed" \
+    -w "$work/raw.wav" "$text" || die "espeak-ng failed on $text"
   trim "$work/raw.wav" "$work/trim.wav"
-  finish "$work/trim.wav" "$stage/$name"
+  finish "$work/trim.wav" "$stage/$name" 0 ${speech_quiet[$i]}
 done
 
 # win: four quick rising notes (C6 E6 G6 C7), each a soft sine with a faint
@@ -228,3 +312,7 @@ if ! mv -T -- "$stage" "$out"; then
 fi
 stage=""
 # the trap removes the old pack
+
+if [ -n "$report" ]; then
+  python3 "$(dirname -- "$0")/voice-report.py" "$list" "$out"
+fi
