@@ -14,12 +14,13 @@ packages=(
   fonts-arphic-uming fonts-arphic-ukai
   # artwork rendering (SVG to PNG/ICO)
   librsvg2-bin imagemagick
-  # voice pack
-  espeak-ng sox
+  # voice pack; aubio-tools (aubiopitch) for its tone report and test only
+  espeak-ng sox aubio-tools
   # tests: virtual X server, input driving, desktop file checks, packaging
   xvfb xauth xdotool x11-utils desktop-file-utils appstream dpkg-dev file
-  # tests against a real sound server of their own, and recording its sink
-  pulseaudio pulseaudio-utils
+  # tests against a real sound server of their own (tools/sound-server.sh),
+  # and recording its sink
+  pulseaudio pulseaudio-utils pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon
   # benchmark: watching a window's first frame with the X DAMAGE extension
   libxdamage-dev
   # fuzzing and sanitizers

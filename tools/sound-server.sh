@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Runs a private sound server of a desktop's kind, for trying the programs
+# (and testing them) against real sound: PulseAudio, or PipeWire with
+# pipewire-pulse and WirePlumber. Either has one null sink, "out", whose
+# monitor "out.monitor" can be recorded with parec.
+#
+# Usage: XDG_RUNTIME_DIR=DIR tools/sound-server.sh pulseaudio|pipewire [LATE]
+#   DIR   a fresh folder of mode 700: the server's sockets, configuration and
+#         state live there, and nothing outside it is touched
+#   LATE  (pipewire) start WirePlumber, the session manager that links
+#         streams to the sink, only after LATE seconds
+#
+# Writes DIR/ready once clients can connect and, without LATE, once streams
+# are linked to the sink. Runs until its process group is killed (stop it
+# with SIGSTOP to play a server that hangs). Clients of the PipeWire server
+# take their configuration from PIPEWIRE_CONFIG_DIR=DIR/pipewire: the stock
+# one would give a client run as root a real-time thread.
+set -euo pipefail
+run=${XDG_RUNTIME_DIR:?set XDG_RUNTIME_DIR to a fresh folder of mode 700}
+export HOME=$run XDG_CONFIG_HOME=$run/config XDG_STATE_HOME=$run/state
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_STATE_HOME"
+
+ready() { until pactl info >/dev/null 2>&1 && "$@"; do sleep 0.05; done; touch "$run/ready"; }
+sink_linked() { pw-metadata -n default 0 default.audio.sink 2>/dev/null | grep -q '"out"'; }
+
+case ${1:-} in
+pulseaudio)
+  # The server takes this process's place, so that whoever started the
+  # script reaps it: PulseAudio refuses to start while the process named in
+  # its pid file exists, even as a zombie.
+  ready true &
+  exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --log-target=file:/dev/null \
+    -L 'module-null-sink sink_name=out rate=48000 norewinds=1' -L module-native-protocol-unix \
+    -L 'module-suspend-on-idle timeout=2'
+  ;;
+pipewire)
+  # The stock configuration, without the real-time module, and a null sink.
+  export PIPEWIRE_CONFIG_DIR=$run/pipewire WIREPLUMBER_CONFIG_DIR=$run/wireplumber
+  mkdir -p "$PIPEWIRE_CONFIG_DIR/pipewire.conf.d" "$WIREPLUMBER_CONFIG_DIR"
+  for conf in pipewire.conf pipewire-pulse.conf client.conf client-rt.conf; do
+    sed 's/libpipewire-module-rt/libpipewire-module-rt-off/' "/usr/share/pipewire/$conf" >"$PIPEWIRE_CONFIG_DIR/$conf"
+  done
+  cp -r /usr/share/wireplumber/. "$WIREPLUMBER_CONFIG_DIR"
+  cat >"$PIPEWIRE_CONFIG_DIR/pipewire.conf.d/null-sink.conf" <<'CONF'
+context.objects = [
+  { factory = adapter args = { factory.name = support.null-audio-sink node.name = out
+      media.class = Audio/Sink audio.position = [ FL FR ] session.suspend-timeout-seconds = 1 } }
+]
+CONF
+  # WirePlumber ends at once without a session bus.
+  export DBUS_SESSION_BUS_ADDRESS=unix:path=$run/bus
+  dbus-daemon --session --nofork --address="$DBUS_SESSION_BUS_ADDRESS" 2>/dev/null &
+  pipewire 2>/dev/null &
+  until pw-cli info 0 >/dev/null 2>&1; do sleep 0.05; done
+  pipewire -c pipewire-pulse.conf 2>/dev/null &
+  if [ -n "${2:-}" ]; then
+    ready true
+    sleep "$2"
+    wireplumber 2>/dev/null &
+  else
+    wireplumber 2>/dev/null &
+    ready sink_linked
+  fi
+  ;;
+*)
+  echo "usage: XDG_RUNTIME_DIR=DIR $0 pulseaudio|pipewire [LATE]" >&2
+  exit 2
+  ;;
+esac
+wait
