@@ -59,7 +59,9 @@ bench: build
 
 # Debian packages (debian/, built by debhelper): the source package, and the
 # program, its debug symbols and the voice pack, from a copy of the tree in
-# $(DEB_BUILD)/source, without running the tests again. The .dsc, .tar.xz,
+# $(DEB_BUILD)/source, without building or running the tests again
+# (DEB_BUILD_OPTIONS=nocheck, and the nocheck build profile, so the test-only
+# Build-Depends need not be installed). The .dsc, .tar.xz,
 # .debs, .changes and .buildinfo are left in $(DEB_BUILD), and lintian, run on
 # the .changes (source and binaries), fails the target on any error or
 # warning.
@@ -77,6 +79,7 @@ package:
 	  perl -pi -e '$$n ||= s/^ -- .+?>  / -- $$ENV{ZORBANU_MAINTAINER}  /' debian/changelog
 	@echo "dpkg-buildpackage -us -uc  (log: $(DEB_BUILD)/build.log)"
 	@cd $(DEB_BUILD)/source && DEB_BUILD_OPTIONS="nocheck $$DEB_BUILD_OPTIONS" \
+	  DEB_BUILD_PROFILES="nocheck $$DEB_BUILD_PROFILES" \
 	  dpkg-buildpackage -us -uc >../build.log 2>&1 || { tail -n 30 ../build.log; exit 1; }
 	@rm -rf $(DEB_BUILD)/source
 	lintian --pedantic --fail-on error,warning $(DEB_BUILD)/*.changes

@@ -49,7 +49,9 @@ struct SpeechSpan {
 };
 
 // The span from the first to the last sound clearly above the take's noise
-// floor, or nothing when there is no such sound of at least 30 ms.
+// floor, or nothing when fewer than three of the take's 10 ms frames are
+// loud (12 dB above that floor, and above -55 dBFS): three such frames
+// anywhere in the take count, together or apart.
 std::optional<SpeechSpan> FindSpeech(std::span<const std::int16_t> take);
 
 ProcessedTake ProcessTake(std::span<const std::int16_t> take, const ClipTargets& targets = {});

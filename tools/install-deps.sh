@@ -12,7 +12,7 @@ packages=(
   qt6-translations-l10n
   # fonts: Song style for 宋体, Kai style for 楷体_GB2312
   fonts-arphic-uming fonts-arphic-ukai
-  # artwork rendering (SVG to PNG/ICO)
+  # artwork rendering (SVG to PNG)
   librsvg2-bin imagemagick
   # voice pack; aubio-tools (aubiopitch) for its tone report and test only
   espeak-ng sox aubio-tools
@@ -28,7 +28,8 @@ packages=(
 )
 
 # What `make package` needs, and no test tools: debhelper, lintian and the
-# Build-Depends of debian/control. The packaging test needs them too.
+# Build-Depends of debian/control but the test-only ones (<!nocheck>), which
+# `make package` leaves out. The packaging test needs them too.
 packaging=(
   debhelper dpkg-dev lintian build-essential
   cmake ninja-build qt6-base-dev libsdl2-dev libfontconfig-dev espeak-ng sox
