@@ -1,15 +1,35 @@
 #include "Usage.h"
 
-std::string QuizUsage(const std::optional<std::filesystem::path>& voice)
+#include <QCoreApplication>
+
+namespace {
+
+// Each text is marked with QT_TRANSLATE_NOOP("Usage", ...) for lupdate.
+QString Tr(const char* text)
 {
-    const std::string folder = voice ? voice->string() : "没有 (none): silent";
-    return "用法: zorbanu [--help | --version]\n"
-           "Usage: zorbanu [--help | --version]\n\n"
-           "给小朋友的算术练习: 用普通话读题, 输入答案后按回车。右击窗口选择范围和运算。\n"
-           "Arithmetic practice for young children: each problem is read aloud in Mandarin;\n"
-           "type the answer and press Enter. Right-click the window to choose range and operation.\n\n"
-           "声音文件夹 / Voice folder: " + folder + "\n"
-           "(当前文件夹, ~/.local/share/zorbanu/clips, 然后是安装的语音包; 每次读题时重新选择 /\n"
-           " the current folder, then ~/.local/share/zorbanu/clips, then the installed pack;\n"
-           " chosen again for every reading, from the first that holds every speech clip)\n";
+    return QCoreApplication::translate("Usage", text);
+}
+
+}  // namespace
+
+QString QuizUsage(const std::optional<std::filesystem::path>& voice)
+{
+    const QString folder = voice ? QString::fromStdString(voice->string()) : Tr(QT_TRANSLATE_NOOP("Usage", "none: the problems are silent"));
+    return Tr(QT_TRANSLATE_NOOP("Usage", "Usage: zorbanu [--help | --version]\n\n"
+              "Arithmetic practice for young children: each problem is read aloud in Mandarin;\n"
+              "type the answer and press Enter. Right-click the window to choose the range and\n"
+              "the operation.\n\n"
+              "Voice folder: %1\n"
+              "(chosen again for every reading: the current folder, then\n"
+              "$XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips), then the\n"
+              "installed pack; the first that holds every speech clip)\n"))
+        .arg(folder);
+}
+
+QString RecorderUsage()
+{
+    return Tr(QT_TRANSLATE_NOOP("Usage", "Usage: zorbanu-recorder [--help | --version]\n\n"
+              "Record my voice: a parent records, word by word, the seventeen words a problem\n"
+              "is read from, and the arithmetic quiz then speaks in that voice. The recordings\n"
+              "are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).\n"));
 }

@@ -1,9 +1,10 @@
 #pragma once
-// The quiz's --help text, in Chinese and English, naming the folder its
-// voice would be played from.
+// The --help texts of both programs, in the desktop's language; the quiz's
+// names the folder its voice would be played from.
 
+#include <QString>
 #include <filesystem>
 #include <optional>
-#include <string>
 
-std::string QuizUsage(const std::optional<std::filesystem::path>& voice);
+QString QuizUsage(const std::optional<std::filesystem::path>& voice);
+QString RecorderUsage();

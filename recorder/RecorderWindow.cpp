@@ -41,16 +41,18 @@ QString Refusal(speech::TakeVerdict verdict)
     case speech::TakeVerdict::Accepted:
         return {};
     case speech::TakeVerdict::NoSpeech:
-        return "没有听到说话声。请靠近麦克风，按录音后再说一次。原来的声音没有变。";
+        return RecorderWindow::tr("No speech was heard. Come closer to the microphone, press Record and say the word "
+                                  "again. The voice has not changed.");
     case speech::TakeVerdict::Clipped:
-        return "声音太大，录出来全是杂音。请离麦克风远一点再录一次。原来的声音没有变。";
+        return RecorderWindow::tr("Too loud: the take is all noise. Move a little away from the microphone and record "
+                                  "again. The voice has not changed.");
     }
     return {};
 }
 
-QPushButton* MakeButton(const char* text, QWidget* parent)
+QPushButton* MakeButton(const QString& text, QWidget* parent)
 {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    auto* button = new QPushButton(text, parent);
     button->setAutoDefault(true);  // Enter presses it, like Space
     return button;
 }
@@ -62,7 +64,7 @@ RecorderWindow::RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& playe
     : QWidget(parent), capture_(capture), player_(player), random_(random)
 {
     window::LoadPictureResources();
-    setWindowTitle("录制我的声音");
+    setWindowTitle(tr("Record my voice"));
     setWindowIcon(QIcon(":/pictures/icon-32.png"));
     setFont(window::MakeFont(kTextFont));
     auto* grid = new QGridLayout(this);
@@ -72,11 +74,12 @@ RecorderWindow::RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& playe
     takeTimer_.setSingleShot(true);
     connect(&takeTimer_, &QTimer::timeout, this, Handler([this] { FinishTake(); }));
     connect(&watchTimer_, &QTimer::timeout, this, Handler([this] { WatchMicrophone(); }));
+    ShowRecordingState();
     ShowStatuses();
     if (!capture_.HasMicrophone())
-        Say("没有找到麦克风。插上麦克风后，再按“录音”。", Tone::Problem);
+        Say(tr("No microphone was found. Plug one in, then press Record."), Tone::Problem);
     else
-        Say("按“录音”，对着麦克风说出这个字，说完再按一次。", Tone::News);
+        Say(tr("Press Record, say the word into the microphone, then press the button again."), Tone::News);
 }
 
 // Every button and timer runs its work through the gate: one at a time, and
@@ -107,7 +110,9 @@ void RecorderWindow::BuildRows(QGridLayout* grid)
 RecorderWindow::WordRow RecorderWindow::MakeRow(std::size_t row)
 {
     const QString clip = QString::fromStdString(ClipOf(row));
-    const WordRow widgets{MakeButton("录音", this), MakeButton("播放", this), new QLabel(this)};
+    const WordRow widgets{MakeButton(tr("Record"), this), MakeButton(tr("Play"), this), new QLabel(this)};
+    // A screen reader tells the seventeen rows apart by their words.
+    widgets.play->setAccessibleName(tr("Play %1").arg(Word(row)));
     widgets.record->setObjectName("record:" + clip);
     widgets.play->setObjectName("play:" + clip);
     widgets.status->setObjectName("status:" + clip);
@@ -123,16 +128,18 @@ void RecorderWindow::BuildFooter(QGridLayout* grid)
     // The same three ranges as the quiz's settings menu.
     for (const quiz::SettingsCommand& command : quiz::kSettingsCommands)
         if (command.rangeMax)
-            range_->addItem(QString::fromUtf8(command.caption.data(), qsizetype(command.caption.size())),
-                            *command.rangeMax);
-    hear_ = MakeButton("听一道题", this);
-    restore_ = MakeButton("恢复原声", this);
+            range_->addItem(tr("Within %1").arg(*command.rangeMax + 1), *command.rangeMax);
+    auto* rangeLabel = new QLabel(tr("&Range:"), this);
+    rangeLabel->setBuddy(range_);
+    hear_ = MakeButton(tr("Hear a problem"), this);
+    restore_ = MakeButton(tr("Restore the original voice"), this);
     message_ = new QLabel(this);
     message_->setObjectName("message");
     message_->setWordWrap(true);
     message_->setFont(window::MakeFont(kMessageFont));
     message_->setMinimumHeight(message_->fontMetrics().height() * 2);
-    grid->addWidget(range_, line, 0, 1, 2);
+    grid->addWidget(rangeLabel, line, 0);
+    grid->addWidget(range_, line, 1);
     grid->addWidget(hear_, line, 2, 1, 2);
     grid->addWidget(restore_, line, kColumnsPerWord + 1, 1, 2);
     grid->addWidget(message_, line + 1, 0, 1, 2 * kColumnsPerWord);
@@ -174,14 +181,15 @@ void RecorderWindow::StartTake(std::size_t row)
     case StartResult::AlreadyRecording:
         return;
     case StartResult::NoMicrophone:
-        Say("没有找到麦克风，不能录音。插上麦克风后再试一次。", Tone::Problem);
+        Say(tr("No microphone was found, so nothing can be recorded. Plug one in and try again."), Tone::Problem);
         return;
     }
     recordingRow_ = row;
     takeTimer_.start(kLongestTakeMs);
     watchTimer_.start(kWatchStepMs);
     ShowRecordingState();
-    Say(QString("正在录“%1”……说完再按一次“停止”，3 秒后也会自动停止。").arg(Word(row)), Tone::News);
+    Say(tr("Recording “%1”… Press Stop when you are done; it also stops by itself after 3 seconds.").arg(Word(row)),
+        Tone::News);
 }
 
 void RecorderWindow::FinishTake()
@@ -209,10 +217,12 @@ void RecorderWindow::KeepTake(std::size_t row, const std::vector<std::int16_t>& 
     }
     switch (SaveOwnClip(ClipOf(row), processed.clip)) {
     case SaveResult::Saved:
-        Say(QString("“%1”录好了。按“播放”听一听。").arg(Word(row)), Tone::News);
+        Say(tr("“%1” is recorded. Press Play to hear it.").arg(Word(row)), Tone::News);
         return;
     case SaveResult::CannotWrite:
-        Say("录音没能保存（磁盘满了，或者文件夹不能写）。原来的声音没有变。", Tone::Problem);
+        Say(tr("The recording could not be saved (the disk is full, or the folder cannot be written). The voice has "
+               "not changed."),
+            Tone::Problem);
         return;
     }
 }
@@ -227,7 +237,8 @@ void RecorderWindow::WatchMicrophone()
     capture_.Stop();
     recordingRow_.reset();
     ShowRecordingState();
-    Say("麦克风不能用了，这次没有录上。原来的声音没有变。", Tone::Problem);
+    Say(tr("The microphone stopped working, so this take was not recorded. The voice has not changed."),
+        Tone::Problem);
 }
 
 // While a take runs only its own 停止 works.
@@ -235,7 +246,8 @@ void RecorderWindow::ShowRecordingState()
 {
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         const bool thisRow = recordingRow_ == row;
-        rows_[row].record->setText(thisRow ? "停止" : "录音");
+        rows_[row].record->setText(thisRow ? tr("Stop") : tr("Record"));
+        rows_[row].record->setAccessibleName((thisRow ? tr("Stop recording %1") : tr("Record %1")).arg(Word(row)));
         rows_[row].record->setEnabled(!recordingRow_ || thisRow);
         rows_[row].play->setEnabled(!recordingRow_);
     }
@@ -247,7 +259,7 @@ void RecorderWindow::ShowStatuses()
 {
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         const bool own = IsOwnRecording(ClipOf(row));
-        rows_[row].status->setText(own ? "已录" : "原声");
+        rows_[row].status->setText(own ? tr("Recorded") : tr("Original"));
         QPalette colours = palette();
         if (own)
             colours.setColor(QPalette::WindowText, QColor(0, 0, 200));
@@ -271,14 +283,15 @@ void RecorderWindow::HearProblem()
 
 void RecorderWindow::RestoreBuiltInVoice()
 {
-    const auto answer = QMessageBox::question(this, "恢复原声", "要删掉自己录的所有声音，换回原声吗？",
+    const auto answer = QMessageBox::question(this, tr("Restore the original voice"),
+                                              tr("Delete all your own recordings and go back to the original voice?"),
                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
     if (ForgetOwnVoice())
-        Say("已经换回原声。", Tone::News);
+        Say(tr("The original voice is back."), Tone::News);
     else
-        Say("没能删掉自己录的声音，请再试一次。", Tone::Problem);
+        Say(tr("Your recordings could not be deleted. Please try again."), Tone::Problem);
     ShowStatuses();
 }
 

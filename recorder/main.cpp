@@ -6,35 +6,27 @@
 #include "RecorderWindow.h"
 #include "UserVoice.h"
 #include "app/CommandLine.h"
+#include "app/Translations.h"
+#include "app/Usage.h"
 #include "window/Widgets.h"
-
-namespace {
-
-const char kUsage[] =
-    "用法: zorbanu-recorder [--help | --version]\n"
-    "Usage: zorbanu-recorder [--help | --version]\n\n"
-    "录制我的声音: 家长一个字一个字地录下读题用的十七个字, 算术练习就用这个声音读题。\n"
-    "Record my voice: a parent records the seventeen words a problem is read from,\n"
-    "and the arithmetic quiz speaks in that voice. Saved in ~/.local/share/zorbanu/clips.\n";
-
-}  // namespace
 
 int main(int argc, char* argv[])
 {
-    if (auto status = AnswerCommandLine(argc, argv, {"zorbanu-recorder", kUsage}))
+    if (auto status = AnswerCommandLine(argc, argv, {"zorbanu-recorder", &RecorderUsage}))
         return *status;
     QApplication app(argc, argv);
     window::InstallFonts();
-    QGuiApplication::setDesktopFileName("org.zorbanu.Recorder");
+    QGuiApplication::setDesktopFileName("org.zorbanu.Zorbanu.Recorder");
     QApplication::setFont(window::MakeFont(recorder::kTextFont));
-    window::InstallChineseQtTexts();
+    InstallTranslations(QtTexts::DesktopLanguage);
     // Two recorders would race to make the same folder: the second says that
     // the first is open. The lock goes with the process, however it ends.
     QLockFile oneRecorder(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
                           "/zorbanu-recorder.lock");
     oneRecorder.setStaleLockTime(0);
     if (!oneRecorder.tryLock(0)) {
-        QMessageBox::information(nullptr, "录制我的声音", "“录制我的声音”已经打开了。");
+        QMessageBox::information(nullptr, recorder::RecorderWindow::tr("Record my voice"),
+                                 recorder::RecorderWindow::tr("Record my voice is already open."));
         return 0;
     }
     quiz::ClockRandom random;

@@ -120,6 +120,10 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
     unsetenv("QT_QPA_PLATFORM");
+    setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 1);
+    Child accessibilityBus("exec /usr/libexec/at-spi-bus-launcher --launch-immediately");
+    auto tree = [](const std::string& program) { return "/usr/bin/python3 " ZORBANU_SOURCE_DIR "/tools/accessibility-tree.py " + program; };
+    ASSERT_TRUE(WaitUntil([&] { return Shell(tree("none") + "; echo $?") == "1"; })) << "no accessibility bus";
     Child program("exec " ZORBANU_BINARY, dir / "work");
     const std::string window = FindWindow();
     DiskOutput output(dir / "out.raw");
@@ -137,6 +141,11 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     ASSERT_EQ(first.size(), 12u) << "the first problem is spoken before the window shows";
     const int a = first[0][0] - '0', b = first[6][0] - '0';
     EXPECT_EQ(first, Spoken(first[0][0], "+", first[6][0]));
+    // What a screen reader reads: the problem in the answer box, and the pictures.
+    const std::string names = Shell(tree("zorbanu"));
+    for (const std::string& name : {std::string("text: ") + first[0][0] + " + " + first[6][0] + " =",
+                                    std::string("答对了"), std::string("答错了")})
+        EXPECT_NE(names.find(name), std::string::npos) << name << " not in\n" << names;
     xdo("windowfocus --sync " + window);
     type(a + b + 1);
     heard(13);
@@ -173,7 +182,25 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     ASSERT_TRUE(WaitUntil([&] { return waitpid(program.pid, &status, WNOHANG) == program.pid; }));
     program.pid = 0;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
     EXPECT_EQ(heardNow().size(), 51u);
+    // The recorder's seventeen Record buttons, each named by its word.
+    Child recorder("exec " ZORBANU_RECORDER, dir / "work");
+    EXPECT_TRUE(WaitUntil([&] { return Shell(tree("zorbanu-recorder") + " | grep -c 'push button: Record .'") == "17"; }));
+    EXPECT_EQ(Shell(tree("zorbanu-recorder") + " | grep button | sort | uniq -d"), "") << "buttons named alike";
+    unsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
+
+    // Qt's options are taken, anything else refused; Ctrl+C and kill end it.
+    EXPECT_EQ(std::system(ZORBANU_BINARY " -platform offscreen --version >/dev/null"), 0);
+    EXPECT_EQ(WEXITSTATUS(std::system(ZORBANU_BINARY " -platform offscreen --bogus 2>/dev/null")), 2);
+    for (int signal : {SIGINT, SIGTERM}) {
+        Child killed("exec " ZORBANU_BINARY, dir / "work");
+        FindWindow();
+        kill(killed.pid, signal);
+        EXPECT_EQ(waitpid(killed.pid, &status, 0), killed.pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal;
+        killed.pid = 0;
+    }
 }
 
 // A private sound server of one kind (tools/sound-server.sh) in the runtime
@@ -237,7 +264,7 @@ TEST_P(RealServer, SpeechSurvivesAServerThatDiesHangsRestartsOrComesLate)
     EXPECT_TRUE(WaitUntil([] { return Streams() == 0; }, 5s)) << "a stream is held after the reading";
     {
         Child recorder("exec " ZORBANU_RECORDER, dir / "work");
-        EXPECT_TRUE(WaitUntil([] { return !Shell("xdotool search --onlyvisible --name '录制我的声音'").empty(); }));
+        EXPECT_TRUE(WaitUntil([] { return !Shell("xdotool search --onlyvisible --class zorbanu-recorder").empty(); }));
         EXPECT_EQ(Streams("source-outputs"), 0) << "an idle recorder holds the microphone";
     }
 

@@ -2,6 +2,7 @@
 // with reference screenshots), and the quiz played through it with the
 // keyboard, the mouse and the settings menu.
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <memory>
 
 #include "support/Doubles.h"
+#include "support/Glyphs.h"
 #include "window/QuizWindow.h"
 #include "window/Widgets.h"
 
@@ -104,6 +106,8 @@ TEST_F(QuizWindowTest, LooksAsDesignedInEveryState)
     ASSERT_NO_FATAL_FAILURE(Start(3, 4, {ValueFor(5, 9), ValueFor(6, 9)}));
     EXPECT_EQ(random->seeds, 1);
     ExpectLooksLike(quiz.get(), "start-up");
+    EXPECT_EQ(MissingGlyphs(*quiz).toStdString(), "") << "drawn from the system's fonts";
+    EXPECT_EQ(Box()->accessibleName(), "3 + 4 =") << "what a screen reader says of the answer box";
     // The icon is decoded once the first frame is drawn.
     EXPECT_TRUE(QTest::qWaitFor([&] { return quiz->windowIcon().availableSizes().size() == 4; }));
     Answer("8");
@@ -113,6 +117,7 @@ TEST_F(QuizWindowTest, LooksAsDesignedInEveryState)
     player.played.clear();
     QTest::keyClick(Focus(), Qt::Key_Space);  // the focus is on Continue
     ExpectLooksLike(quiz.get(), "next-problem");
+    EXPECT_EQ(Box()->accessibleName(), "5 + 6 =");
     EXPECT_EQ(player.played, (Clips{"5.wav", "nul.wav", "nul.wav", "nul.wav", "nul.wav", "+.wav", "6.wav",
                                      "nul.wav", "a.wav", "nul.wav", "a.wav", "=.wav"}));
     // Spoken before the window shows; after that, each problem shows first.
@@ -179,6 +184,22 @@ TEST_F(QuizWindowTest, OnlyAFocusedButtonTakesEnterAndHandlersRunOneAtATime)
     QTest::keyClick(Focus(), Qt::Key_Return);
     EXPECT_EQ(player.played.size(), 12u) << "Read speaks the problem again";
     EXPECT_EQ(Focus(), Box()) << "and hands the focus back to the answer box";
+    // The menu key (as the platform hands it on) or Shift+F10 opens the
+    // answer box's edit menu there, and the settings menu on a button.
+    auto menuKey = [](QWidget* at) {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, at->rect().center(), at->mapToGlobal(at->rect().center()));
+        QApplication::sendEvent(at, &event);
+    };
+    auto shiftF10 = [](QWidget* at) { QTest::keyClick(at, Qt::Key_F10, Qt::ShiftModifier); };
+    for (const std::function<void(QWidget*)>& openMenu : {std::function<void(QWidget*)>(menuKey), {shiftF10}}) {
+        openMenu(Box());
+        ASSERT_TRUE(QApplication::activePopupWidget()) << "no edit menu";
+        EXPECT_NE(QApplication::activePopupWidget(), quiz->SettingsMenu());
+        QApplication::activePopupWidget()->close();
+        openMenu(W(Control::ReadButton));
+        EXPECT_EQ(QApplication::activePopupWidget(), quiz->SettingsMenu());
+        quiz->SettingsMenu()->close();
+    }
     QTest::mouseClick(W(Control::EndButton), Qt::LeftButton);
     EXPECT_FALSE(quiz->isVisible());
 }
@@ -194,7 +215,7 @@ TEST_F(QuizWindowTest, AHandlerThatFailsSaysSoAndEndsTheProgram)
         });
         player.onPlay = [] { throw std::runtime_error("boom"); };
         ASSERT_NO_FATAL_FAILURE(Start(3, 4));
-    }, ::testing::ExitedWithCode(1), "运行时错误: boom");
+    }, ::testing::ExitedWithCode(1), "Runtime error: boom");
 }
 
 }  // namespace

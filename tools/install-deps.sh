@@ -8,6 +8,8 @@ packages=(
   # build
   g++ cmake ninja-build make pkg-config
   qt6-base-dev libsdl2-dev libgtest-dev
+  # what a screen reader sees of the windows: an AT-SPI bus, read by pyatspi
+  at-spi2-core python3-pyatspi dbus-daemon
   # Qt's own texts (the answer box's edit menu, message box buttons) in Chinese
   qt6-translations-l10n
   # fonts: Song style for 宋体, Kai style for 楷体_GB2312
@@ -33,8 +35,11 @@ packages=(
 packaging=(
   debhelper dpkg-dev lintian build-essential
   cmake ninja-build qt6-base-dev libsdl2-dev libfontconfig-dev espeak-ng sox
+  # the parent-facing translations, compiled with Qt Linguist's lrelease
+  qt6-tools-dev qt6-l10n-tools
   # the program's font subsets are cut from these fonts with fontTools,
-  # and take in the characters of Qt's Chinese texts
+  # and take in the characters of Qt's Chinese texts (Simplified and
+  # Traditional)
   fonts-arphic-uming fonts-arphic-ukai python3-fonttools qt6-translations-l10n
 )
 if [ "${1:-}" = --packaging ]; then

@@ -3,13 +3,16 @@
 UKai CN that hold exactly the characters the program can show.
 
 The characters are collected here, at build time, from:
-  - every string literal with a non-ASCII character in the given C++ sources
-    (the quiz's texts, the menu captions, the buttons, the error message,
-    the recorder's texts, the signs + - x / =);
-  - the Chinese texts of Qt's own edit menu and message box buttons, read
-    from Qt's qtbase_zh_CN.qm;
-  - all printable ASCII, the full-width forms the answer box folds
-    (U+FF01..U+FF5E) and the ideographic space U+3000;
+  - every text the programs show from their own tables, as the build's
+    zorbanu_shown_texts writes them (the quiz window's captions, menu,
+    prompt, feedback and tally lines, the signs, the recorder's words);
+  - every translation of the programs' own texts (the recorder, dialogs),
+    read from their compiled translations (.qm);
+  - the texts of Qt's own edit menu and message box buttons, read from
+    Qt's translations for the languages the programs speak;
+  - all printable ASCII (the source language, English, and the digits),
+    the full-width forms the answer box folds (U+FF01..U+FF5E) and the
+    ideographic space U+3000;
   - the accented letters of fontconfig's English orthography, so that with
     ASCII the subsets count as Latin fonts: Qt then draws Latin and Chinese
     text of one size with one font engine, not two made one after another;
@@ -20,14 +23,13 @@ Each subset gets a family name of its own, so it never clashes with a full
 font installed on the system, and a notice in its name table that it was
 modified, as the Arphic Public License asks.
 
-Usage: make-font-subsets.py --qm QM --song TTC --kai TTC --out DIR
-                            [--list FILE] SOURCE...
+Usage: make-font-subsets.py --texts FILE --program-qm QM... --qt-qm QM...
+                            --song TTC --kai TTC --out DIR [--list FILE]
 """
 
 import argparse
 import datetime
 import os
-import re
 import struct
 import subprocess
 import sys
@@ -61,24 +63,6 @@ FACES = {
     "song": ("AR PL UMing CN", "Zorbanu Song", "ZorbanuSong"),
     "kai": ("AR PL UKai CN", "Zorbanu Kai", "ZorbanuKai"),
 }
-
-
-def string_literals(text):
-    """Yields the contents of the string literals of C++ source text,
-    skipping comments and character literals."""
-    pattern = re.compile(r'//[^\n]*|/\*.*?\*/|\'(?:\\.|[^\\\'\n])*\'|"((?:\\.|[^\\"\n])*)"', re.S)
-    for match in pattern.finditer(text):
-        if match.group(1) is not None:
-            yield match.group(1)
-
-
-def source_characters(paths):
-    chars = set()
-    for path in paths:
-        with open(path, encoding="utf-8") as source:
-            for literal in string_literals(source.read()):
-                chars.update(c for c in literal if ord(c) > 0x7E)
-    return chars
 
 
 def qm_translations(path):
@@ -125,16 +109,21 @@ def qm_translations(path):
                 message["context"] = value.decode("utf-8")
 
 
-def qt_characters(path):
+def translated_characters(paths, contexts=None):
+    """The characters of every translation in the .qm files, or only of
+    those in the given contexts (Qt's rich-text messages left out)."""
     chars = set()
-    for context, source, translation in qm_translations(path):
-        if context in QT_CONTEXTS and "<" not in source:
-            chars.update(translation)
+    for path in paths:
+        for context, source, translation in qm_translations(path):
+            if contexts is None or (context in contexts and "<" not in source):
+                chars.update(translation)
     return chars
 
 
-def collect(sources, qm):
-    chars = source_characters(sources) | qt_characters(qm)
+def collect(texts, program_qm, qt_qm):
+    with open(texts, encoding="utf-8") as shown:
+        chars = set(shown.read())
+    chars |= translated_characters(program_qm) | translated_characters(qt_qm, QT_CONTEXTS)
     chars.update(chr(c) for c in range(0x20, 0x7F))
     chars.update(chr(c) for c in range(0xFF01, 0xFF5F))
     chars.add("\u3000")
@@ -239,15 +228,16 @@ def make_subset(collection_path, option, chars, out_dir, when):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--qm", required=True, help="Qt's qtbase_zh_CN.qm")
+    parser.add_argument("--texts", required=True, help="the texts the programs show, one to a line")
+    parser.add_argument("--program-qm", nargs="+", default=[], help="the programs' compiled translations")
+    parser.add_argument("--qt-qm", nargs="+", default=[], help="Qt's own translations (qtbase_LANG.qm)")
     parser.add_argument("--song", required=True, help="uming.ttc")
     parser.add_argument("--kai", required=True, help="ukai.ttc")
     parser.add_argument("--out", required=True, help="folder for zorbanu-song.ttf and zorbanu-kai.ttf")
     parser.add_argument("--list", help="also write the characters kept to this file")
-    parser.add_argument("sources", nargs="+", help="C++ sources whose string literals the program shows")
     args = parser.parse_args()
 
-    chars = collect(args.sources, args.qm)
+    chars = collect(args.texts, args.program_qm, args.qt_qm)
     os.makedirs(args.out, exist_ok=True)
     when = change_time()
     for option in ("song", "kai"):

@@ -42,7 +42,8 @@ void HandlerGate::RunReported(const std::function<void()>& handler)
         handler();
     } catch (const std::exception& error) {
         QMessageBox::critical(nullptr, QStringLiteral("Zorbanu"),
-                              QStringLiteral("运行时错误: %1").arg(QString::fromUtf8(error.what())));
+                              QCoreApplication::translate("HandlerGate", "Runtime error: %1")
+                                  .arg(QString::fromUtf8(error.what())));
         // End at once: there is nothing to save, and tearing the window down
         // from inside one of its own handlers is not safe.
         std::_Exit(EXIT_FAILURE);

@@ -1,6 +1,8 @@
 #include "QuizWindow.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -66,6 +68,11 @@ Control FocusControl(quiz::FocusTarget target)
     return Control::AnswerBox;  // unreachable
 }
 
+bool IsShiftF10(const QKeyEvent* key)
+{
+    return key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+}
+
 QString FromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -125,6 +132,10 @@ void QuizWindow::BuildControls()
         widgets_[static_cast<std::size_t>(spec.control)] = MakeControl(spec, this);
     // The tick lets clicks through to the window, like the bare surface.
     Widget(Control::Tick)->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // What a screen reader says of the pictures; the answer box reads the
+    // problem (SetCaption).
+    Widget(Control::Tick)->setAccessibleName("答对了");
+    Widget(Control::Cross)->setAccessibleName("答错了");
     Widget(Control::AnswerBox)->installEventFilter(this);
 }
 
@@ -221,6 +232,17 @@ void QuizWindow::mousePressEvent(QMouseEvent* event)
     gate_.Run([this, buttons, where] { OpenSettingsMenu(buttons, where); });
 }
 
+// The menu key on a focused button opens the settings menu at the button
+// (the answer box opens its own edit menu and never passes the key on).
+void QuizWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() != QContextMenuEvent::Keyboard)
+        return;  // a right press on the bare window has opened it already
+    QWidget* focused = focusWidget();
+    const QPoint where = focused ? focused->mapToGlobal(focused->rect().center()) : mapToGlobal(rect().center());
+    gate_.Run([this, where] { OpenSettingsMenu(Qt::RightButton, where); });
+}
+
 void QuizWindow::closeEvent(QCloseEvent* event)
 {
     if (gate_.Busy() && !closing_) {
@@ -248,11 +270,19 @@ bool QuizWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    if (watched == Widget(Control::AnswerBox))
+    if (watched == Widget(Control::AnswerBox) && !IsShiftF10(key))
         return AnswerBoxKeyPress(key);
     auto* button = qobject_cast<QPushButton*>(watched);
     if (button && IsEnterKey(key) && !key->isAutoRepeat()) {
         button->click();
+        return true;
+    }
+    if (IsShiftF10(key)) {
+        // Shift+F10 stands for the menu key, as on most desktops.
+        auto* target = static_cast<QWidget*>(watched);
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, target->rect().center(),
+                               target->mapToGlobal(target->rect().center()));
+        QCoreApplication::sendEvent(target, &menu);
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -279,7 +309,29 @@ bool QuizWindow::AnswerBoxKeyPress(QKeyEvent* event)
 
 void QuizWindow::SetCaption(quiz::Label label, std::string_view text)
 {
-    static_cast<QLabel*>(Widget(LabelControl(label)))->setText(FromUtf8(text));
+    auto* shown = static_cast<QLabel*>(Widget(LabelControl(label)));
+    shown->setText(FromUtf8(text));
+    switch (label) {
+    case quiz::Label::FirstOperand:
+    case quiz::Label::Sign:
+    case quiz::Label::SecondOperand:
+        Widget(Control::AnswerBox)
+            ->setAccessibleName(QString("%1 %2 %3 =").arg(Text(Control::FirstOperandLabel), Text(Control::SignLabel),
+                                                          Text(Control::SecondOperandLabel)));
+        break;
+    case quiz::Label::Feedback:
+    case quiz::Label::Tally: {
+        // Said as it changes: a screen reader reads a changed name.
+        QAccessibleEvent changed(shown, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+        break;
+    }
+    }
+}
+
+QString QuizWindow::Text(Control label) const
+{
+    return static_cast<QLabel*>(Widget(label))->text().trimmed();
 }
 
 std::string QuizWindow::Caption(quiz::Label label) const

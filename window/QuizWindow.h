@@ -37,6 +37,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -49,6 +50,7 @@ private:
     void SetPictureVisible(quiz::Picture picture, bool visible) override;
     void MoveFocus(quiz::FocusTarget target) override;
 
+    QString Text(Control label) const;
     void LoadIcon();
     void BuildControls();
     void BuildSettingsMenu();

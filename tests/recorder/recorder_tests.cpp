@@ -7,10 +7,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/Translations.h"
 #include "recorder/RecorderWindow.h"
 #include "recorder/UserVoice.h"
 #include "speech/Clips.h"
 #include "speech/WavFile.h"
+#include "support/Glyphs.h"
 #include "support/Wav.h"
 
 using namespace testing_support;
@@ -24,7 +26,9 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
 {
     static int argc = 1;
     static char name[] = "recorder_tests", *argv[] = {name, nullptr};
+    setenv("LC_ALL", "zh_TW.UTF-8", 1);  // a parent's desktop in Traditional Chinese
     QApplication app(argc, argv);
+    InstallTranslations(QtTexts::DesktopLanguage);
     TempDir dir;
     const auto own = dir / "home/zorbanu/clips", pack = dir / "share/zorbanu/clips";
     std::filesystem::create_directories(pack);
@@ -45,10 +49,11 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     speech::SdlClipPlayer player(sound, &recorder::ListeningFolder);
     quiz::ClockRandom random;
     recorder::RecorderWindow window(capture, player, random);
+    EXPECT_EQ(MissingGlyphs(window).toStdString(), "") << "drawn from the system's fonts";
     auto* record = window.findChild<QPushButton*>("record:+.wav");
     record->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return record->text() == "录音"; }, 5000));  // ends itself after 3 s
-    ASSERT_EQ(window.findChild<QLabel*>("status:+.wav")->text(), "已录");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return record->text() == "錄音"; }, 5000));  // ends itself after 3 s
+    ASSERT_EQ(window.findChild<QLabel*>("status:+.wav")->text(), "已錄");
     std::error_code gone;  // the iterator's own descriptor
     for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd"))  // closed, not paused
         EXPECT_NE(std::filesystem::read_symlink(fd, gone), mic) << "the microphone is still open";
