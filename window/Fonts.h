@@ -2,7 +2,8 @@
 // The window's two font names, "宋体" (Song style) and "楷体_GB2312" (Kai
 // style), and the faces that draw them: the program's own subsets of AR PL
 // UMing CN and AR PL UKai CN, made at build time with exactly the characters
-// the program shows and shipped as font files of their own (beside the
+// both programs show (their tables and every translation of their texts:
+// data/CMakeLists.txt) and shipped as font files of their own (beside the
 // program in a build tree, in the data folder once installed), with the
 // system's CJK fonts behind them for anything else (a pasted character).
 // MakeFont asks for the subsets by their own family names.
