@@ -15,10 +15,12 @@
 // stuck, and a job given meanwhile is refused at once, so that no caller
 // waits for a driver that has not answered.
 //
-// Only a job can reach the audio subsystem: its Audio starts the subsystem
-// when a device is to be opened, and starts it afresh (SDL chooses its driver
-// only then) when an open fails with nothing else open, so a sound server
-// that comes up later is found by the speaker and the microphone alike. It
+// Only a job can reach the audio subsystem, through its Audio. The thread
+// starts the subsystem as it begins (loading the drivers while the window is
+// built); Audio starts it again when a device is to be opened after it was
+// stopped, and stops it when an open fails with nothing else open, so that
+// the next open lets SDL choose its driver afresh and a sound server that
+// comes up later is found by the speaker and the microphone alike. It
 // says once on standard error why there is no sound, and again only after
 // sound has worked.
 //
