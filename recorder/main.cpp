@@ -32,10 +32,9 @@ int main(int argc, char* argv[])
     quiz::ClockRandom random;
     random.SeedRandom();
     speech::SoundThread sound("Zorbanu");
-    auto keepPainting = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
-    recorder::SdlCapture capture(sound, keepPainting);
+    recorder::SdlCapture capture(sound, &window::HandlerGate::KeepPainting);
     speech::SdlClipPlayer player(sound, &recorder::ListeningFolder);
-    player.SetIdleCallback(keepPainting);
+    player.SetIdleCallback(&window::HandlerGate::KeepPainting);
     recorder::RecorderWindow window(capture, player, random);
     window.show();
     return app.exec();

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 namespace speech {

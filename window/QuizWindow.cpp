@@ -1,6 +1,5 @@
 #include "QuizWindow.h"
 
-#include <QAccessible>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -309,8 +308,7 @@ bool QuizWindow::AnswerBoxKeyPress(QKeyEvent* event)
 
 void QuizWindow::SetCaption(quiz::Label label, std::string_view text)
 {
-    auto* shown = static_cast<QLabel*>(Widget(LabelControl(label)));
-    shown->setText(FromUtf8(text));
+    static_cast<QLabel*>(Widget(LabelControl(label)))->setText(FromUtf8(text));
     switch (label) {
     case quiz::Label::FirstOperand:
     case quiz::Label::Sign:
@@ -320,12 +318,8 @@ void QuizWindow::SetCaption(quiz::Label label, std::string_view text)
                                                           Text(Control::SecondOperandLabel)));
         break;
     case quiz::Label::Feedback:
-    case quiz::Label::Tally: {
-        // Said as it changes: a screen reader reads a changed name.
-        QAccessibleEvent changed(shown, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&changed);
-        break;
-    }
+    case quiz::Label::Tally:
+        break;  // QLabel tells a screen reader of its changed text itself
     }
 }
 

@@ -45,7 +45,7 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     std::filesystem::create_directories(dir / "home/zorbanu/.clips.new.killed");
     std::filesystem::last_write_time(dir / "home/zorbanu/.clips.new.killed", std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     speech::SoundThread sound("recorder_tests");
-    recorder::SdlCapture capture(sound, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    recorder::SdlCapture capture(sound, &window::HandlerGate::KeepPainting);
     speech::SdlClipPlayer player(sound, &recorder::ListeningFolder);
     quiz::ClockRandom random;
     recorder::RecorderWindow window(capture, player, random);
