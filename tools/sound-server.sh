@@ -20,15 +20,23 @@ run=${XDG_RUNTIME_DIR:?set XDG_RUNTIME_DIR to a fresh folder of mode 700}
 export HOME=$run XDG_CONFIG_HOME=$run/config XDG_STATE_HOME=$run/state
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_STATE_HOME"
 
-ready() { until pactl info >/dev/null 2>&1 && "$@"; do sleep 0.05; done; touch "$run/ready"; }
-sink_linked() { pw-metadata -n default 0 default.audio.sink 2>/dev/null | grep -q '"out"'; }
+# within SECONDS COMMAND...: runs COMMAND until it succeeds, for at most SECONDS.
+within() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.05
+  done
+}
+sink_linked() { [[ $(pw-metadata -n default 0 default.audio.sink 2>/dev/null) == *'"out"'* ]]; }
 
 case ${1:-} in
 pulseaudio)
   # The server takes this process's place, so that whoever started the
   # script reaps it: PulseAudio refuses to start while the process named in
   # its pid file exists, even as a zombie.
-  ready true &
+  { until pactl info >/dev/null 2>&1; do sleep 0.05; done; touch "$run/ready"; } &
   exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --log-target=file:/dev/null \
     -L 'module-null-sink sink_name=out rate=48000 norewinds=1' -L module-native-protocol-unix \
     -L 'module-suspend-on-idle timeout=2'
@@ -47,19 +55,29 @@ context.objects = [
       media.class = Audio/Sink audio.position = [ FL FR ] session.suspend-timeout-seconds = 1 } }
 ]
 CONF
-  # WirePlumber ends at once without a session bus.
+  # WirePlumber ends at once without a session bus. A stack that has not
+  # come up within 10 s is killed and started again, so that a server that
+  # came up wrong (its logs are DIR/*.log) never leaves a client waiting.
   export DBUS_SESSION_BUS_ADDRESS=unix:path=$run/bus
-  dbus-daemon --session --nofork --address="$DBUS_SESSION_BUS_ADDRESS" 2>/dev/null &
-  pipewire 2>/dev/null &
-  until pw-cli info 0 >/dev/null 2>&1; do sleep 0.05; done
-  pipewire -c pipewire-pulse.conf 2>/dev/null &
-  if [ -n "${2:-}" ]; then
-    ready true
-    sleep "$2"
-    wireplumber 2>/dev/null &
-  else
-    wireplumber 2>/dev/null &
-    ready sink_linked
+  late=${2:-}
+  taking_streams() { pactl info >/dev/null 2>&1 && { [ -n "$late" ] || sink_linked; }; }
+  for try in 1 2 3; do
+    rm -f "$run/bus"
+    dbus-daemon --session --nofork --address="$DBUS_SESSION_BUS_ADDRESS" 2>>"$run/dbus.log" &
+    pipewire 2>>"$run/pipewire.log" &
+    if within 10 pw-cli info 0; then
+      pipewire -c pipewire-pulse.conf 2>>"$run/pipewire-pulse.log" &
+      [ -n "$late" ] || wireplumber 2>>"$run/wireplumber.log" &
+      within 10 taking_streams && break
+    fi
+    echo "sound-server.sh: PipeWire not up after try $try, starting it again" >&2
+    kill -9 $(jobs -p) 2>/dev/null || true
+    wait || true
+  done
+  touch "$run/ready"
+  if [ -n "$late" ]; then
+    sleep "$late"
+    wireplumber 2>>"$run/wireplumber.log" &
   fi
   ;;
 *)
