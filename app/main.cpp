@@ -5,22 +5,17 @@
 #include "Translations.h"
 #include "Usage.h"
 #include "quiz/Random.h"
-#include "speech/SdlClipPlayer.h"
+#include "audio/SdlClipPlayer.h"
 #include "speech/VoiceFolder.h"
 #include "window/Fonts.h"
 #include "window/HandlerGate.h"
 #include "window/QuizWindow.h"
 #include "window/Widgets.h"
 
-int main(int argc, char* argv[])
+namespace {
+
+int RunQuiz(audio::SoundThread& sound, const std::filesystem::path& working, int& argc, char* argv[])
 {
-    std::error_code noWorkingFolder;
-    const std::filesystem::path working = std::filesystem::current_path(noWorkingFolder);
-    if (auto status = AnswerCommandLine(argc, argv, {"zorbanu", [&] { return QuizUsage(speech::ChooseVoiceFolder(working)); }}))
-        return *status;
-    // Both start their work at once, side by side with Qt's connecting to
-    // the display: the sound thread loads SDL's audio drivers.
-    speech::SoundThread sound("Zorbanu");
     StartUpWork work;
     QApplication app(argc, argv);
     work.WaitForFontConfiguration();
@@ -31,10 +26,25 @@ int main(int argc, char* argv[])
     window::InstallChineseQtTexts();
     InstallTranslations(QtTexts::None);
     quiz::ClockRandom random;
-    speech::SdlClipPlayer player(sound, [working] { return speech::ChooseVoiceFolder(working); });
-    player.SetIdleCallback(&window::HandlerGate::KeepPainting);
+    window::PaintingWaiter waiter;
+    audio::SdlClipPlayer player(sound, [working] { return speech::ChooseVoiceFolder(working); }, &waiter);
     window::QuizWindow window(random, player);
     window.StartUp();
     window.show();
     return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    std::error_code noWorkingFolder;
+    const std::filesystem::path working = std::filesystem::current_path(noWorkingFolder);
+    if (auto status = AnswerCommandLine(argc, argv, {"zorbanu", [&] { return QuizUsage(speech::ChooseVoiceFolder(working)); }}))
+        return *status;
+    // The sound thread loads SDL's audio drivers while Qt connects to the
+    // display and the font configuration is read. With it stuck in a
+    // driver at the end, the process ends without tearing the driver down.
+    audio::SoundThread sound("Zorbanu");
+    return audio::FinishProcess(sound, RunQuiz(sound, working, argc, argv));
 }

@@ -33,6 +33,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -46,7 +47,7 @@
 #include <vector>
 
 #include "speech/Composer.h"
-#include "speech/SdlClipPlayer.h"
+#include "audio/SdlClipPlayer.h"
 #include "support/ClipPack.h"
 #include "support/Wav.h"
 
@@ -416,8 +417,8 @@ void GapFigure()
     setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
     const int clips = 12;
     {
-        speech::SoundThread sound("zorbanu_bench");
-        speech::SdlClipPlayer player(sound, [&] { return std::optional(dir.path()); });
+        audio::SoundThread sound("zorbanu_bench");
+        audio::SdlClipPlayer player(sound, [&] { return std::optional(dir.path()); });
         std::vector<std::string> names;
         for (int i = 0; i < clips; ++i) {
             names.push_back(std::to_string(i) + ".wav");
@@ -523,13 +524,25 @@ void IdleFigures()
     Spread afterIdle, onOpen, release;
     {
         SinkListener sink;
-        speech::SoundThread sound("zorbanu_bench");
-        speech::SdlClipPlayer player(sound, [&] { return std::optional(dir.path()); });
+        audio::SoundThread sound("zorbanu_bench");
         std::optional<Clock::time_point> heardAt;
-        player.SetIdleCallback([&] {
-            if (!heardAt && sink.Heard())
-                heardAt = Clock::now();
-        });
+        // Watches the sink every millisecond while the player waits.
+        struct SinkWaiter final : audio::Waiter {
+            SinkWaiter(SinkListener& listener, std::optional<Clock::time_point>& at) : sink(listener), heardAt(at) {}
+            void SleepUntil(Clock::time_point deadline) override
+            {
+                while (!woken.exchange(false) && Clock::now() < deadline) {
+                    if (!heardAt && sink.Heard())
+                        heardAt = Clock::now();
+                    std::this_thread::sleep_for(1ms);
+                }
+            }
+            void Wake() override { woken = true; }
+            SinkListener& sink;
+            std::optional<Clock::time_point>& heardAt;
+            std::atomic<bool> woken = false;
+        } waiter(sink, heardAt);
+        audio::SdlClipPlayer player(sound, [&] { return std::optional(dir.path()); }, &waiter);
         auto timed = [&] {
             sink.Heard();  // what came before
             heardAt.reset();
@@ -541,7 +554,7 @@ void IdleFigures()
             return Ms(heardAt.value_or(start) - start);
         };
         for (int run = 0; run < 8; ++run) {
-            std::this_thread::sleep_for(speech::kIdleRelease + 500ms);
+            std::this_thread::sleep_for(audio::kIdleRelease + 500ms);
             afterIdle.values.push_back(timed());
             std::this_thread::sleep_for(300ms);
             onOpen.values.push_back(timed());

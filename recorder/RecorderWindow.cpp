@@ -50,6 +50,14 @@ QString Refusal(speech::TakeVerdict verdict)
     return {};
 }
 
+// The sound server is there but does not answer (hung, or busy waking a
+// device): not the same as having no microphone.
+QString NoAnswer()
+{
+    return RecorderWindow::tr("The sound system is not answering, so nothing can be recorded now. Wait a moment, "
+                              "then press Record again.");
+}
+
 QPushButton* MakeButton(const QString& text, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -59,7 +67,7 @@ QPushButton* MakeButton(const QString& text, QWidget* parent)
 
 }  // namespace
 
-RecorderWindow::RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& player, quiz::RandomSource& random,
+RecorderWindow::RecorderWindow(audio::SdlCapture& capture, audio::SdlClipPlayer& player, quiz::RandomSource& random,
                                QWidget* parent)
     : QWidget(parent), capture_(capture), player_(player), random_(random)
 {
@@ -76,7 +84,10 @@ RecorderWindow::RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& playe
     connect(&watchTimer_, &QTimer::timeout, this, Handler([this] { WatchMicrophone(); }));
     ShowRecordingState();
     ShowStatuses();
-    if (!capture_.HasMicrophone())
+    const std::optional<bool> microphone = capture_.HasMicrophone();
+    if (!microphone)
+        Say(NoAnswer(), Tone::Problem);
+    else if (!*microphone)
         Say(tr("No microphone was found. Plug one in, then press Record."), Tone::Problem);
     else
         Say(tr("Press Record, say the word into the microphone, then press the button again."), Tone::News);
@@ -176,12 +187,15 @@ void RecorderWindow::RecordClicked(std::size_t row)
 void RecorderWindow::StartTake(std::size_t row)
 {
     switch (capture_.Start()) {
-    case StartResult::Started:
+    case audio::StartResult::Started:
         break;
-    case StartResult::AlreadyRecording:
+    case audio::StartResult::AlreadyRecording:
         return;
-    case StartResult::NoMicrophone:
+    case audio::StartResult::NoMicrophone:
         Say(tr("No microphone was found, so nothing can be recorded. Plug one in and try again."), Tone::Problem);
+        return;
+    case audio::StartResult::NoAnswer:
+        Say(NoAnswer(), Tone::Problem);
         return;
     }
     recordingRow_ = row;

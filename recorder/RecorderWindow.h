@@ -15,11 +15,11 @@
 #include <functional>
 #include <optional>
 
-#include "SdlCapture.h"
+#include "audio/SdlCapture.h"
 #include "quiz/Random.h"
 #include "speech/Clips.h"
 #include "speech/Composer.h"
-#include "speech/SdlClipPlayer.h"
+#include "audio/SdlClipPlayer.h"
 #include "window/HandlerGate.h"
 #include "window/Layout.h"
 
@@ -45,7 +45,7 @@ class RecorderWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    RecorderWindow(SdlCapture& capture, speech::SdlClipPlayer& player, quiz::RandomSource& random,
+    RecorderWindow(audio::SdlCapture& capture, audio::SdlClipPlayer& player, quiz::RandomSource& random,
                    QWidget* parent = nullptr);
 
     // 录音 on a row: starts a take, or ends the one running on that row.
@@ -75,8 +75,8 @@ private:
     void ShowStatuses();
     void Say(const QString& text, Tone tone);
 
-    SdlCapture& capture_;
-    speech::SdlClipPlayer& player_;
+    audio::SdlCapture& capture_;
+    audio::SdlClipPlayer& player_;
     quiz::RandomSource& random_;
     std::array<WordRow, speech::kSpeechClips.size()> rows_{};
     QComboBox* range_ = nullptr;

@@ -8,12 +8,13 @@
 #include "app/CommandLine.h"
 #include "app/Translations.h"
 #include "app/Usage.h"
+#include "window/HandlerGate.h"
 #include "window/Widgets.h"
 
-int main(int argc, char* argv[])
+namespace {
+
+int RunRecorder(audio::SoundThread& sound, int& argc, char* argv[])
 {
-    if (auto status = AnswerCommandLine(argc, argv, {"zorbanu-recorder", &RecorderUsage}))
-        return *status;
     QApplication app(argc, argv);
     window::InstallFonts();
     QGuiApplication::setDesktopFileName("org.zorbanu.Zorbanu.Recorder");
@@ -31,11 +32,20 @@ int main(int argc, char* argv[])
     }
     quiz::ClockRandom random;
     random.SeedRandom();
-    speech::SoundThread sound("Zorbanu");
-    recorder::SdlCapture capture(sound, &window::HandlerGate::KeepPainting);
-    speech::SdlClipPlayer player(sound, &recorder::ListeningFolder);
-    player.SetIdleCallback(&window::HandlerGate::KeepPainting);
+    window::PaintingWaiter waiter;
+    audio::SdlCapture capture(sound, &waiter);
+    audio::SdlClipPlayer player(sound, &recorder::ListeningFolder, &waiter);
     recorder::RecorderWindow window(capture, player, random);
     window.show();
     return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (auto status = AnswerCommandLine(argc, argv, {"zorbanu-recorder", &RecorderUsage}))
+        return *status;
+    audio::SoundThread sound("Zorbanu");
+    return audio::FinishProcess(sound, RunRecorder(sound, argc, argv));
 }

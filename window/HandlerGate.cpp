@@ -1,5 +1,6 @@
 #include "HandlerGate.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -25,11 +26,6 @@ void HandlerGate::Run(std::function<void()> handler)
     QTimer::singleShot(0, owner_, [this] { DeliverHeldInput(); });
 }
 
-void HandlerGate::KeepPainting()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
 void HandlerGate::DeliverHeldInput()
 {
     if (!busy_)
@@ -49,5 +45,22 @@ void HandlerGate::RunReported(const std::function<void()>& handler)
         std::_Exit(EXIT_FAILURE);
     }
 }
+
+PaintingWaiter::PaintingWaiter() : dispatcher_(QAbstractEventDispatcher::instance()) {}
+
+// One pass of the event loop that blocks until something comes: the timer
+// at the deadline, an event to handle, or the sound thread's wake-up.
+void PaintingWaiter::SleepUntil(audio::Clock::time_point deadline)
+{
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - audio::Clock::now());
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.start(std::max(left, std::chrono::milliseconds(0)));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+}
+
+// Thread-safe: makes the blocked (or the next) pass return.
+void PaintingWaiter::Wake() { dispatcher_->wakeUp(); }
 
 }  // namespace window

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "speech/SdlClipPlayer.h"
+#include "audio/SdlClipPlayer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto decoded = speech::DecodeClip(std::vector<std::uint8_t>(data, data + size));
+    const auto decoded = audio::DecodeClip(std::vector<std::uint8_t>(data, data + size));
     if (decoded && (decoded->size() % 2 != 0 || decoded->size() > (256u << 20)))
         std::abort();
     return 0;

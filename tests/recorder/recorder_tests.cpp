@@ -44,9 +44,10 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
     std::filesystem::create_directories(dir / "home/zorbanu/.clips.new.killed");
     std::filesystem::last_write_time(dir / "home/zorbanu/.clips.new.killed", std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-    speech::SoundThread sound("recorder_tests");
-    recorder::SdlCapture capture(sound, &window::HandlerGate::KeepPainting);
-    speech::SdlClipPlayer player(sound, &recorder::ListeningFolder);
+    audio::SoundThread sound("recorder_tests");
+    window::PaintingWaiter waiter;
+    audio::SdlCapture capture(sound, &waiter);
+    audio::SdlClipPlayer player(sound, &recorder::ListeningFolder, &waiter);
     quiz::ClockRandom random;
     recorder::RecorderWindow window(capture, player, random);
     EXPECT_EQ(MissingGlyphs(window).toStdString(), "") << "drawn from the system's fonts";

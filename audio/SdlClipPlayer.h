@@ -1,15 +1,14 @@
 #pragma once
 // Plays readings on SDL2 audio, through the process's sound thread: this
-// class decodes clips and waits; its jobs on the sound thread make every
-// call into the driver.
+// class reads clip files and waits; its jobs on the sound thread decode the
+// clips and make every call into the driver.
 //
 // The sound device is held only while there is something to play. It is
 // opened when a reading starts and none is open, and closed once it has had
 // nothing to play for kIdleRelease, so the desktop's sound server can let the
 // card (or a Bluetooth headset) rest between readings. A device is lost when
-// it stops on its own, when its queue has not started to drain kStartGrace
-// after the first clip, or when a queue that was draining stops for
-// kStallLimit (a server that died without saying so): the rest of that
+// the driver says it stopped, or when StreamWatch says so (a stream that
+// never started, or stopped draining after it had played): the rest of that
 // reading is dropped, never played later, the device is closed, and a later
 // reading opens the default device afresh. When none can be opened, readings
 // are silent and cost no time, and an open is tried again at most every
@@ -18,10 +17,10 @@
 // Every clip is converted to 22050 Hz mono 16-bit (the pack's own format;
 // SDL converts that to the hardware's) and queued. The next clip is queued
 // while the last buffer of the one before still plays, so clips chain
-// without a gap. The caller waits with a bound, calling the idle callback
-// every few milliseconds so a window keeps painting: kOpenBound for the
-// device to open, then the length of the reading and the grace above. A
-// reading not played by then is given up and its rest is silent.
+// without a gap. The caller waits through its Waiter, asleep until the
+// reading ends: kOpenBound for the device to open, then until the reading
+// can have been played (StreamWatch::PlayedBy). A reading not played by then
+// is given up and its rest is silent.
 
 #include <chrono>
 #include <cstdint>
@@ -33,10 +32,10 @@
 #include <string>
 #include <vector>
 
-#include "ClipPlayer.h"
 #include "SoundThread.h"
+#include "speech/ClipPlayer.h"
 
-namespace speech {
+namespace audio {
 
 // An open device with nothing left to play is closed after this long: long
 // enough that the clips of one reading, and a quick answer after it, never
@@ -44,23 +43,20 @@ namespace speech {
 inline constexpr std::chrono::milliseconds kIdleRelease{2000};
 // A device that could not be opened is not tried again sooner than this.
 inline constexpr std::chrono::milliseconds kRetryInterval{2000};
-// A new stream may take this long to start draining: a Bluetooth headset
-// waking up, or PulseAudio's null sink, which starts a stream up to 2 s late.
-inline constexpr std::chrono::milliseconds kStartGrace{2000};
-// A queue that was draining and stops for this long has lost its device.
-inline constexpr std::chrono::milliseconds kStallLimit{500};
 
 // The clip converted to the player's format, or nothing when it cannot be
-// played. Needs no device.
+// played. Needs no device; calls SDL, so the player calls it only on the
+// sound thread.
 std::optional<std::vector<std::uint8_t>> DecodeClip(std::vector<std::uint8_t> file);
 
-class SdlClipPlayer final : public ClipPlayer {
+class SdlClipPlayer final : public speech::ClipPlayer {
 public:
     // Gives the folder a reading is played from, asked anew as each reading
     // starts; with none, the reading is silent.
     using VoiceChooser = std::function<std::optional<std::filesystem::path>()>;
 
-    SdlClipPlayer(SoundThread& sound, VoiceChooser chooseVoice);
+    // waiter: how the caller spends a reading (null: asleep).
+    SdlClipPlayer(SoundThread& sound, VoiceChooser chooseVoice, Waiter* waiter = nullptr);
     // Lets the last clip finish and closes the device, within a bound.
     ~SdlClipPlayer() override;
     SdlClipPlayer(const SdlClipPlayer&) = delete;
@@ -68,24 +64,20 @@ public:
 
     void PlayReading(std::span<const std::string> clips) override;
 
-    // Called every few milliseconds while a reading plays, and once before it
-    // starts.
-    void SetIdleCallback(std::function<void()> idle) { idle_ = std::move(idle); }
-
     // Whether a device is open now, and how much it has still to play
     // (asked of the sound thread; nothing when it does not answer).
     std::optional<bool> HasDevice() const;
     std::optional<std::uint32_t> QueuedBytes() const;
 
-    // The device's state, touched only by the player's jobs on the sound
-    // thread (and shared with them, as a job may outlive the player).
+    // The device and its watch, touched only by the player's jobs on the
+    // sound thread (and shared with them, as a job may outlive the player).
     struct Speaker;
 
 private:
     SoundThread& sound_;
     VoiceChooser chooseVoice_;
-    std::function<void()> idle_;
+    Waiter* waiter_;
     std::shared_ptr<Speaker> speaker_;
 };
 
-}  // namespace speech
+}  // namespace audio
