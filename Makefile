@@ -4,10 +4,11 @@ CLIPS := $(BUILD)/clips
 DEB_BUILD ?= build-deb
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+TSAN_BUILD ?= build-tsan
 FUZZ_SECONDS ?= 600
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test sanitize-build fuzz-build package fuzz bench clean
+.PHONY: all deps configure build run test sanitize-build tsan-build fuzz-build package fuzz bench clean
 
 all: build
 
@@ -27,17 +28,24 @@ build: configure
 run: build
 	cd $(CLIPS) && ../zorbanu
 
-# The whole suite, then again with AddressSanitizer and UBSan, then the
-# fuzz targets for a bounded number of runs from their seeds.
-test: build sanitize-build fuzz-build
+# The whole suite, then again with AddressSanitizer and UBSan, the threaded
+# sound code's tests with ThreadSanitizer, then the fuzz targets for a
+# bounded number of runs from their seeds.
+THREADED_TESTS := sound_thread_tests player_tests recorder_tests
+test: build sanitize-build tsan-build fuzz-build
 	cd $(BUILD) && ctest --output-on-failure
 	cd $(ASAN_BUILD) && ctest --output-on-failure --label-exclude packaging
+	cd $(TSAN_BUILD) && ctest --output-on-failure -R '^(SoundThreadRules|StreamWatch|DiskPlayer|Recorder)[.]'
 	cd $(FUZZ_BUILD) && ctest --output-on-failure
 	@python3 tools/count-lines.py .
 
 sanitize-build: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZORBANU_SANITIZE=ON
 	cmake --build $(ASAN_BUILD)
+
+tsan-build: deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZORBANU_TSAN=ON
+	cmake --build $(TSAN_BUILD) --target $(THREADED_TESTS) zorbanu
 
 fuzz-build: deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DZORBANU_FUZZ=ON \
@@ -86,4 +94,4 @@ package:
 	@ls $(DEB_BUILD)/*.deb
 
 clean:
-	rm -rf $(BUILD) $(DEB_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(DEB_BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

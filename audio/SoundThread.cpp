@@ -46,6 +46,7 @@ struct QueuedJob {
     Clock::time_point when;
     Job job;
     std::shared_ptr<JobTicket> ticket;  // none for a job run later
+    Clock::duration bound = kOpenBound;  // a job run later: how long it may take
 };
 
 struct ThreadState {
@@ -228,10 +229,10 @@ void JobControl::SleepUntil(Clock::time_point until) const
     state.wake.wait_until(lock, until, [&] { return ticket_->abandoned || state.stopping; });
 }
 
-void JobControl::Later(Clock::time_point when, Job job)
+void JobControl::Later(Clock::time_point when, Job job, Clock::duration bound)
 {
     std::lock_guard lock(ticket_->state->mutex);
-    ticket_->state->Add({when, std::move(job), nullptr});
+    ticket_->state->Add({when, std::move(job), nullptr, bound});
 }
 
 // --- the thread ------------------------------------------------------------
@@ -347,7 +348,7 @@ void SoundThread::Serve(std::shared_ptr<ThreadState> state)
         QueuedJob entry = std::move(state->jobs.front());
         state->jobs.pop_front();
         if (!entry.ticket)
-            entry.ticket = std::make_shared<JobTicket>(JobTicket{state.get(), Clock::now() + kOpenBound, nullptr, false, false, {}});
+            entry.ticket = std::make_shared<JobTicket>(JobTicket{state.get(), Clock::now() + entry.bound, nullptr, false, false, {}});
         state->running = entry.ticket;
         lock.unlock();
         RunJob(*state, std::move(entry));

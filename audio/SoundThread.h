@@ -139,8 +139,9 @@ public:
     // ends.
     void SleepUntil(Clock::time_point until) const;
     // Runs job on the sound thread at `when` (or as soon after as the thread
-    // is free), unless the program ends before; nobody waits for it.
-    void Later(Clock::time_point when, Job job);
+    // is free), unless the program ends before; nobody waits for it, and the
+    // thread is stuck while it runs past `bound`.
+    void Later(Clock::time_point when, Job job, Clock::duration bound = kOpenBound);
 
 private:
     friend class SoundThread;

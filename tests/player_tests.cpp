@@ -1,13 +1,18 @@
 // The real SDL clip player on SDL's disk driver, which writes every sample
 // it plays (22050 Hz mono 16-bit) to a file the test reads back.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+#include "audio/SdlCapture.h"
 #include "audio/SdlClipPlayer.h"
 #include "support/Wav.h"
 
@@ -154,6 +159,7 @@ TEST_F(DiskPlayer, AFailedOpenIsTriedAgainOnlyAfterTheRetryInterval)
     out = dir / "later/out.raw";
     SetUp();
     WriteFile(dir / "a.wav", ConstantClip(1000, 220));
+    testing::internal::CaptureStderr();
     player->PlayClip("a.wav");
     const auto failed = std::chrono::steady_clock::now();
     std::filesystem::create_directory(dir / "later");
@@ -163,8 +169,69 @@ TEST_F(DiskPlayer, AFailedOpenIsTriedAgainOnlyAfterTheRetryInterval)
         std::this_thread::sleep_for(5ms);
     }
     EXPECT_GE(std::chrono::steady_clock::now() - failed, audio::kRetryInterval) << "tried again too soon";
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("no sound"), said.rfind("no sound")) << "why there is no sound, said more than once:\n" << said;
+    EXPECT_NE(said.find("no sound"), std::string::npos) << "nor said once";
     EXPECT_GT(readings, 100) << "a silent reading must cost no time";
     EXPECT_EQ(Play({"a.wav"}).size(), 2u) << "heard once it could open";
+}
+
+// A driver that does not answer: SDL's disk driver opening a named pipe
+// blocks until someone opens its other end.
+TEST_F(DiskPlayer, AnOpenThatHangsIsGivenUpInTimeAndClosedUnheardWhenItReturns)
+{
+    player.reset();
+    sound.reset();
+    ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
+    SetUp();
+    WriteFile(dir / "long.wav", ConstantClip(4000, 5 * 22050));
+    auto timed = [&] {
+        const auto start = audio::Clock::now();
+        player->PlayClip("long.wav");
+        return audio::Clock::now() - start;
+    };
+    EXPECT_LT(timed(), audio::kOpenBound + 1s) << "a five-second reading waited for before its device opened";
+    EXPECT_LT(timed(), audio::kOpenBound / 2) << "a reading given while the thread is stuck was not refused at once";
+    // The open returns: the device is closed again, having played nothing.
+    const int pipe = open(out.c_str(), O_RDONLY);
+    ASSERT_GE(pipe, 0);
+    std::vector<std::int16_t> heard;
+    for (pollfd wait{pipe, POLLIN, 0}; poll(&wait, 1, 5000) == 1;) {
+        std::int16_t buffer[4096];
+        const ssize_t got = read(pipe, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        heard.insert(heard.end(), buffer, buffer + got / 2);
+    }
+    EXPECT_EQ(read(pipe, nullptr, 0), 0) << "the device was not closed";
+    close(pipe);
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), 0), std::ssize(heard)) << "the reading given up was played";
+}
+
+// The disk driver's microphone is a file: none there is no microphone, a
+// named pipe nobody writes a microphone that does not answer.
+TEST_F(DiskPlayer, AMicrophoneMissingOrNotAnsweringIsToldApartAndNeverLeftOpen)
+{
+    audio::SdlCapture microphone(*sound, &waiter);
+    const auto mic = dir / "mic.raw";
+    setenv("SDL_DISKAUDIOFILEIN", mic.c_str(), 1);
+    EXPECT_EQ(microphone.Start(), audio::StartResult::NoMicrophone);
+    ASSERT_EQ(mkfifo(mic.c_str(), 0600), 0);
+    EXPECT_EQ(microphone.Start(), audio::StartResult::NoAnswer);
+    EXPECT_FALSE(microphone.Lost()) << "no take runs";
+    // The open returns once the pipe has a writer, which feeds it so that
+    // the driver never waits in a read; the microphone opened for nobody is
+    // closed again, and the pipe breaks.
+    signal(SIGPIPE, SIG_IGN);
+    const int pipe = open(mic.c_str(), O_WRONLY);
+    ASSERT_GE(pipe, 0);
+    fcntl(pipe, F_SETFL, O_NONBLOCK);
+    const std::vector<char> quiet(4096);
+    bool closed = false;
+    for (const auto end = audio::Clock::now() + 5s; !closed && audio::Clock::now() < end; std::this_thread::sleep_for(5ms))
+        closed = write(pipe, quiet.data(), quiet.size()) < 0 && errno == EPIPE;
+    close(pipe);
+    EXPECT_TRUE(closed) << "the microphone of a take given up is still open";
 }
 
 }  // namespace

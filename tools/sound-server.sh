@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Runs a private sound server of a desktop's kind, for trying the programs
 # (and testing them) against real sound: PulseAudio, or PipeWire with
-# pipewire-pulse and WirePlumber. Either has one null sink, "out", whose
-# monitor "out.monitor" can be recorded with parec.
+# pipewire-pulse and WirePlumber, each with its sinks as they ship (PulseAudio's
+# null sink rewinds, and starts a new stream about a second late). Either has
+# one null sink, "out", whose monitor "out.monitor" can be recorded with
+# parec, and a microphone, "mic" (silence on PulseAudio, a test tone on
+# PipeWire).
 #
 # Usage: XDG_RUNTIME_DIR=DIR tools/sound-server.sh pulseaudio|pipewire [LATE]
 #   DIR   a fresh folder of mode 700: the server's sockets, configuration and
@@ -38,7 +41,7 @@ pulseaudio)
   # its pid file exists, even as a zombie.
   { until pactl info >/dev/null 2>&1; do sleep 0.05; done; touch "$run/ready"; } &
   exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --log-target=file:/dev/null \
-    -L 'module-null-sink sink_name=out rate=48000 norewinds=1' -L module-native-protocol-unix \
+    -L 'module-null-sink sink_name=out rate=48000' -L 'module-null-source source_name=mic' -L module-native-protocol-unix \
     -L 'module-suspend-on-idle timeout=2'
   ;;
 pipewire)
@@ -50,9 +53,12 @@ pipewire)
   done
   cp -r /usr/share/wireplumber/. "$WIREPLUMBER_CONFIG_DIR"
   cat >"$PIPEWIRE_CONFIG_DIR/pipewire.conf.d/null-sink.conf" <<'CONF'
+context.spa-libs = { audiotestsrc = audiotestsrc/libspa-audiotestsrc }
 context.objects = [
   { factory = adapter args = { factory.name = support.null-audio-sink node.name = out
       media.class = Audio/Sink audio.position = [ FL FR ] session.suspend-timeout-seconds = 1 } }
+  { factory = adapter args = { factory.name = audiotestsrc node.name = mic node.description = mic
+      media.class = Audio/Source audio.position = [ MONO ] } }
 ]
 CONF
   # WirePlumber ends at once without a session bus. A stack that has not
