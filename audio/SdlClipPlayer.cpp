@@ -100,6 +100,7 @@ void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, std::vector
     bool lost = false;
     for (std::size_t i = 0; i < clips.size() && !lost && !control.Abandoned(); ++i) {
         const bool queued = audio.Queue(device, clips[i]);
+        watch->Added(static_cast<std::uint32_t>(clips[i].size()));
         // A device just opened starts with the clip already queued, so its
         // first buffer is the clip's and not a silent one.
         if (opening && i == 0)
@@ -152,9 +153,12 @@ bool SdlClipPlayer::Speaker::DrainUntil(Audio& audio, std::uint32_t left, const 
     for (;;) {
         const auto now = Clock::now();
         const std::uint32_t queued = audio.Queued(device);
+        // Every look goes to the watch, the last before the next clip is
+        // queued too: what drained up to then is progress.
+        const bool lost = watch->Lost(now, queued) || audio.Stopped(device);
         if (queued <= left || control.Abandoned())
             return true;
-        if (audio.Stopped(device) || watch->Lost(now, queued))
+        if (lost)
             return false;
         // SDL takes whole buffers: never less than a part of one.
         const auto drained = now + std::max(DurationOf(queued - left), DurationOf(device.BufferBytes() / 8));

@@ -38,6 +38,9 @@ public:
     // More was queued at `now` after the queue had run empty (a new reading
     // on an open device): a stall is counted from here.
     void Resume(Clock::time_point now, std::uint32_t queued);
+    // bytes were queued onto the queue: what drained before them is still
+    // seen at the next look.
+    void Added(std::uint32_t bytes) { lastQueued_ += bytes; }
     // Notes how much is queued at `now`; true when the stream is lost.
     bool Lost(Clock::time_point now, std::uint32_t queued);
     // When Lost turns true if nothing more drains.

@@ -54,8 +54,8 @@ QString Refusal(speech::TakeVerdict verdict)
 // device): not the same as having no microphone.
 QString NoAnswer()
 {
-    return RecorderWindow::tr("The sound system is not answering, so nothing can be recorded now. Wait a moment, "
-                              "then press Record again.");
+    return RecorderWindow::tr("The sound system is not answering, so nothing was recorded. Press Record again in a "
+                              "moment.");
 }
 
 QPushButton* MakeButton(const QString& text, QWidget* parent)

@@ -7,10 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <condition_variable>
 #include <fstream>
 #include <memory>
-#include <mutex>
+#include <semaphore>
 #include <thread>
 
 #include "audio/SdlCapture.h"
@@ -39,21 +38,9 @@ std::vector<std::uint8_t> Reshaped(std::vector<std::uint8_t> bytes,
 // Sleeps until woken or the deadline, counting how often the player's caller
 // wakes.
 struct CountingWaiter final : audio::Waiter {
-    void SleepUntil(audio::Clock::time_point deadline) override
-    {
-        std::unique_lock lock(mutex);
-        ++waits;
-        woken.wait_until(lock, deadline, [&] { return std::exchange(wake, false); });
-    }
-    void Wake() override
-    {
-        std::lock_guard lock(mutex);
-        wake = true;
-        woken.notify_one();
-    }
-    std::mutex mutex;
-    std::condition_variable woken;
-    bool wake = false;
+    void SleepUntil(audio::Clock::time_point deadline) override { ++waits, woken.try_acquire_until(deadline); }
+    void Wake() override { woken.release(); }
+    std::counting_semaphore<> woken{0};
     int waits = 0;
 };
 
@@ -151,13 +138,13 @@ TEST_F(DiskPlayer, SleepsThroughAReadingUntilWokenAndAsksForTheVoiceAtEveryReadi
         return total;
     };
     const int wakesBefore = wakes();
-    player->PlayClip("long.wav");
-    EXPECT_LE(waiter.waits, 2) << "half a second of sound waited for by waking again and again";
-    EXPECT_LE(wakes() - wakesBefore, 30) << "the sound thread waits for half a second of sound in steps";
+    player->PlayReading(std::vector<std::string>(4, "long.wav"));
+    EXPECT_LE(waiter.waits, 3) << "two seconds of sound waited for by waking again and again";
+    EXPECT_LE(wakes() - wakesBefore, 60) << "the sound thread waits for two seconds of sound in steps";
     folder = other.path();
     const auto runs = Play({"long.wav"});
     ASSERT_EQ(runs.size(), 2u);
-    EXPECT_EQ(runs[0].value, 4000);
+    EXPECT_EQ(runs[0].length, 4 * 22050u / 2) << "every clip of a long reading whole";
     EXPECT_EQ(runs[1].value, -4000);
     EXPECT_EQ(runs[1].length, 2205u);
 }

@@ -4,8 +4,8 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>%1: unknown argument '%2'</source>
-        <translation>%1: unknown argument '%2'</translation>
+        <source>%1: unknown argument &apos;%2&apos;</source>
+        <translation>%1: unknown argument &apos;%2&apos;</translation>
     </message>
 </context>
 <context>
@@ -165,6 +165,10 @@ are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clip
     <message>
         <source>Your recordings could not be deleted. Please try again.</source>
         <translation>Your recordings could not be deleted. Please try again.</translation>
+    </message>
+    <message>
+        <source>The sound system is not answering, so nothing was recorded. Press Record again in a moment.</source>
+        <translation>The sound system is not answering, so nothing was recorded. Press Record again in a moment.</translation>
     </message>
 </context>
 </TS>

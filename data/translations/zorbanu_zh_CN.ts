@@ -4,7 +4,7 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>%1: unknown argument '%2'</source>
+        <source>%1: unknown argument &apos;%2&apos;</source>
         <translation>%1: 不认识的参数“%2”</translation>
     </message>
 </context>
@@ -161,6 +161,10 @@ are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clip
     <message>
         <source>Your recordings could not be deleted. Please try again.</source>
         <translation>没能删掉自己录的声音，请再试一次。</translation>
+    </message>
+    <message>
+        <source>The sound system is not answering, so nothing was recorded. Press Record again in a moment.</source>
+        <translation>声音系统没有回应，什么也没录到。请过一会儿再按“录音”。</translation>
     </message>
 </context>
 </TS>

@@ -4,7 +4,7 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>%1: unknown argument '%2'</source>
+        <source>%1: unknown argument &apos;%2&apos;</source>
         <translation>%1: 無法辨識的參數「%2」</translation>
     </message>
 </context>
@@ -161,6 +161,10 @@ are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clip
     <message>
         <source>Your recordings could not be deleted. Please try again.</source>
         <translation>沒能刪掉自己錄的聲音，請再試一次。</translation>
+    </message>
+    <message>
+        <source>The sound system is not answering, so nothing was recorded. Press Record again in a moment.</source>
+        <translation>聲音系統沒有回應，什麼也沒錄到。請稍後再按「錄音」。</translation>
     </message>
 </context>
 </TS>
