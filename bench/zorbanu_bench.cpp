@@ -119,6 +119,13 @@ double CpuSeconds(pid_t pid)
     return double(std::stol(f[11]) + std::stol(f[12])) / double(sysconf(_SC_CLK_TCK));
 }
 
+// How often the main (window) thread has been switched out: each wake-up
+// costs at least one.
+long WindowThreadWakes(pid_t pid)
+{
+    return StatusKiB(pid, "voluntary_ctxt_switches") + StatusKiB(pid, "nonvoluntary_ctxt_switches");
+}
+
 void Xdo(const std::string& arguments)
 {
     if (std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) != 0)
@@ -373,7 +380,7 @@ void VoiceFigures(Display* display, const char* zorbanu, const std::filesystem::
         std::printf("real voice pack: none at %s, skipped\n", clips.c_str());
         return;
     }
-    Spread firstSound, firstFrame, cpu, spoken;
+    Spread firstSound, firstFrame, cpu, spoken, wakes;
     const std::size_t quiet = kDeviceRate * 6 / 10;  // 0.6 s of silence ends a problem
     for (int run = 0; run < kVoiceRuns; ++run) {
         TempDir out;
@@ -392,10 +399,14 @@ void VoiceFigures(Display* display, const char* zorbanu, const std::filesystem::
         WaitForSpeechToEnd(output, 0, quiet);
         const std::size_t before = output.Samples();
         const double cpuBefore = CpuSeconds(launched.pid);
+        const long wakesBefore = WindowThreadWakes(launched.pid);
+        const auto read = Clock::now();
         Xdo("mousemove --window " + std::to_string(shown.window) + " 319 224 click 1");
         if (WaitForSpeechToEnd(output, before, quiet)) {
             cpu.values.push_back(CpuSeconds(launched.pid) - cpuBefore);
             spoken.values.push_back(double(*output.LastSound() - before) / kDeviceRate);
+            std::this_thread::sleep_until(read + 4s);
+            wakes.values.push_back(double(WindowThreadWakes(launched.pid) - wakesBefore));
         }
         Stop(launched.pid);
     }
@@ -408,6 +419,7 @@ void VoiceFigures(Display* display, const char* zorbanu, const std::filesystem::
     }
     std::printf("  %-36s %s in %s, %.1f%% of one core\n", "CPU while one problem is spoken",
                 cpu.Text("s", 2).c_str(), spoken.Text("s", 2).c_str(), 100 * cpu.Median() / spoken.Median());
+    std::printf("  %-36s %s\n", "window thread wake-ups, 4 s from Read", wakes.Text("", 0).c_str());
 }
 
 void GapFigure()
