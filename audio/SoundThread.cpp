@@ -259,9 +259,10 @@ SoundThread::~SoundThread()
 bool SoundThread::Stop(Clock::duration bound)
 {
     std::unique_lock lock(state_->mutex);
+    const bool stuck = state_->Stuck();  // then there is nothing to wait for
     state_->stopping = true;
     state_->wake.notify_all();
-    if (!state_->finished.wait_for(lock, bound, [this] { return state_->ended; }))
+    if (stuck || !state_->finished.wait_for(lock, bound, [this] { return state_->ended; }))
         return false;
     lock.unlock();
     if (thread_.joinable())

@@ -178,8 +178,9 @@ public:
     template <typename Work>
     auto Run(Work job, Clock::duration bound, Waiter* waiter = nullptr);
 
-    // Stops the subsystem and ends the thread, waiting at most `bound`.
-    // False when the thread is stuck in the driver: it is left alone, and
+    // Stops the subsystem and ends the thread, waiting at most `bound`, and
+    // not at all for a thread already stuck. False when the thread is stuck
+    // in the driver: it is left alone, and
     // the process should end without tearing down what the driver may
     // still use.
     bool Stop(Clock::duration bound = kExitBound);
