@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -240,13 +241,8 @@ void JobControl::Later(Clock::time_point when, Job job, Clock::duration bound)
 SoundThread::SoundThread(const char* appName) : state_(std::make_shared<ThreadState>())
 {
     state_->audio.emplace(Audio(state_));
-    // SDL would otherwise catch SIGINT and SIGTERM, and the program would
-    // ignore Ctrl+C and kill. The names are what a mixer shows.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_APP_NAME, appName);
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, appName);
     std::lock_guard lock(state_->mutex);
-    thread_ = std::thread(&SoundThread::Serve, state_);
+    thread_ = std::thread(&SoundThread::Serve, state_, std::string(appName));
     state_->thread = thread_.get_id();
 }
 
@@ -330,9 +326,15 @@ void SoundThread::RunJob(ThreadState& state, QueuedJob entry)
 
 // Runs the jobs as they come due until the thread is to stop, then stops
 // the subsystem (closing whatever is still open).
-void SoundThread::Serve(std::shared_ptr<ThreadState> state)
+void SoundThread::Serve(std::shared_ptr<ThreadState> state, std::string appName)
 {
     Audio& audio = *state->audio;
+    // Even SDL's hints are set here, as SDL keeps them without a lock. SDL
+    // would otherwise catch SIGINT and SIGTERM, and the program would ignore
+    // Ctrl+C and kill. The names are what a mixer shows.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_APP_NAME, appName.c_str());
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, appName.c_str());
     // Started at once, while the program builds its window: the first
     // reading then finds the drivers loaded.
     audio.Start();

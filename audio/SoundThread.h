@@ -42,6 +42,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <thread>
 #include <type_traits>
 
@@ -187,7 +188,7 @@ public:
 
 private:
     bool Submit(Job job, std::function<void()> dropResult, Clock::duration bound, Waiter* waiter);
-    static void Serve(std::shared_ptr<ThreadState> state);
+    static void Serve(std::shared_ptr<ThreadState> state, std::string appName);
     static void RunJob(ThreadState& state, QueuedJob entry);
 
     std::shared_ptr<ThreadState> state_;

@@ -66,8 +66,9 @@ void Quiz::ApplySetting(const SettingsCommand& command)
 
 void Quiz::SpeakProblem()
 {
-    // All twelve names are composed before the first clip plays, so nothing
-    // but the next play call runs between two clips.
+    // All twelve names are composed before the first clip plays, and the
+    // player queues the whole reading at once, so nothing of the quiz runs
+    // between two clips.
     const speech::SpokenProblem clips = speech::ComposeProblem(
         state_.FirstOperand, state_.SecondOperand, controls_.Caption(Label::Sign));
     player_.PlayReading(clips);
