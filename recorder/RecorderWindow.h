@@ -1,8 +1,10 @@
 #pragma once
-// The recorder's only window, in Simplified Chinese: one row per word (the
-// word in large type, 录音, 播放, and 原声 or 已录), then a range and 听一道题
-// to hear a whole problem in the voice as it now stands, 恢复原声 to go back
-// to the built-in voice, and one line that says what happened.
+// The recorder's only window, in the desktop's language (Simplified or
+// Traditional Chinese, else English), the words themselves always in
+// Simplified Chinese: one row per word (the word in large type, Record,
+// Play, and Original or Recorded), then a range and Hear a problem to hear a
+// whole problem in the voice as it now stands, Restore the original voice to
+// go back to the built-in voice, and one line that says what happened.
 //
 // It is wiring only: SdlCapture records, speech::ProcessTake judges and
 // shapes a take, UserVoice keeps the files, and the composer with the SDL
