@@ -91,11 +91,12 @@ void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, std::vector
     if (clips.empty() || (opening && !Open(audio)))
         return;
     // Only now is the reading's length worth waiting for.
-    std::uint64_t total = audio.Queued(device);
+    const std::uint32_t queued = audio.Queued(device);
+    std::uint64_t total = queued;
     for (const Bytes& clip : clips)
         total += clip.size();
     const auto now = Clock::now();
-    watch->Resume(now, audio.Queued(device));
+    watch->Resume(now, queued);
     control.WaitAtMost(watch->PlayedBy(now, static_cast<std::uint32_t>(total)) - now);
     bool lost = false;
     for (std::size_t i = 0; i < clips.size() && !lost && !control.Abandoned(); ++i) {

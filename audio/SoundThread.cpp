@@ -37,9 +37,9 @@ const char* StreamName(Audio::Direction direction)
 struct JobTicket {
     ThreadState* state;
     Clock::time_point deadline;
-    Waiter* waiter = nullptr;     // the caller's, while it waits
-    bool abandoned = false;       // the caller gave up
-    bool done = false;            // the job returned in time
+    Waiter* waiter = nullptr;          // the caller's, while it waits
+    bool abandoned = false;            // the caller gave up
+    bool done = false;                 // the job returned in time
     std::function<void()> dropResult;  // run here when nobody takes the result
 };
 
@@ -54,7 +54,7 @@ struct ThreadState {
     std::mutex mutex;
     std::condition_variable wake;      // a job was given, given up, or the thread is to stop
     std::condition_variable finished;  // a job returned, or the thread ended
-    std::deque<QueuedJob> jobs;            // by time, and in the order given
+    std::deque<QueuedJob> jobs;        // by time, and in the order given
     std::shared_ptr<JobTicket> running;
     std::thread::id thread;
     bool stopping = false;

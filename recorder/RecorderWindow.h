@@ -18,10 +18,10 @@
 #include <optional>
 
 #include "audio/SdlCapture.h"
+#include "audio/SdlClipPlayer.h"
 #include "quiz/Random.h"
 #include "speech/Clips.h"
 #include "speech/Composer.h"
-#include "audio/SdlClipPlayer.h"
 #include "window/HandlerGate.h"
 #include "window/Layout.h"
 
