@@ -45,7 +45,7 @@ sanitize-build: deps
 
 tsan-build: deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZORBANU_TSAN=ON
-	cmake --build $(TSAN_BUILD) --target $(THREADED_TESTS) zorbanu zorbanu_fonts zorbanu_translations
+	cmake --build $(TSAN_BUILD) --target $(THREADED_TESTS) zorbanu_fonts zorbanu_translations
 
 fuzz-build: deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DZORBANU_FUZZ=ON \

@@ -1,9 +1,9 @@
 // The real program on a real X server (Xvfb), driven with xdotool: a whole
 // session on SDL's disk audio driver, started in a folder of clips that are
 // each one recognisable sample value (and which it prefers to the user's own
-// voice folder); then against a real sound server (PulseAudio, a private one
-// with a null sink whose monitor is recorded) that dies, restarts and comes
-// up late.
+// voice folder); then against real sound servers as Debian ships them
+// (PulseAudio, and PipeWire with WirePlumber, each a private one with a null
+// sink whose monitor is recorded) that die, hang, restart and come up late.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -58,6 +58,13 @@ bool CrossShown(const std::string& window)
 {
     return std::stoi("0" + Shell("import -window " + window + " -crop 72x64+282+111 miff:- | convert - -fx "
                                  "'r>0.7&&g<0.3&&b<0.3' -format '%[fx:round(mean*w*h)]' info:")) > 200;
+}
+
+// How often the program's threads have gone to sleep: a thread that waits
+// in steps instead of for an event adds one every step.
+long Sleeps(pid_t pid)
+{
+    return std::stol(Shell("cat /proc/" + std::to_string(pid) + "/task/*/status | awk '/^voluntary/ {n += $2} END {print n}'"));
 }
 
 // The close request a window manager sends for the frame's close button.
@@ -147,62 +154,48 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
                                     std::string("答对了"), std::string("答错了")})
         EXPECT_NE(names.find(name), std::string::npos) << name << " not in\n" << names;
     xdo("windowfocus --sync " + window);
-    type(a + b + 1);
-    heard(13);
     type(a + b);
-    EXPECT_EQ(heard(14, 2), (Clips{"won.wav", "win.wav"}));
+    EXPECT_EQ(heard(13, 1), Clips{"win.wav"});
 
     // Space presses Continue, and the window shows the next problem while it
     // is spoken; the answer typed while "=" is still spoken is held and
     // judged after the reading, digits before Enter.
     const auto rightAnswerLine = FeedbackLine(window);
+    const long sleepsBefore = Sleeps(program.pid);
     xdo("key space");
-    heard(15);
+    heard(14);
     const auto lineWhileSpoken = FeedbackLine(window);
-    const Clips next = heard(14 + 11, 11);
+    const Clips next = heard(13 + 11, 11);
     EXPECT_NE(lineWhileSpoken, rightAnswerLine) << "the window did not repaint while speaking";
+    // About 100: SDL's disk driver sleeps once a buffer; steps of 5 ms in the
+    // window or the sound thread make it about 300.
+    EXPECT_LT(Sleeps(program.pid) - sleepsBefore, 200) << "the program waits in steps while it speaks";
     type(next[0][0] - '0' + next[6][0] - '0');
     Clips expected = Spoken(next[0][0], "+", next[6][0]);
     expected.push_back("win.wav");
-    EXPECT_EQ(heard(27, 13), expected);
-
-    // The parent right-clicks the bare window and chooses division with the
-    // keyboard; Read speaks the same operands with the new sign.
-    xdo("mousemove --window " + window + " 10 120 click 3 sleep 0.3 key Down Down Down Down Down Down Down Return");
-    std::this_thread::sleep_for(200ms);
-    xdo("mousemove --window " + window + " 319 224 click 1");
-    EXPECT_EQ(heard(39, 12), Spoken(next[0][0], "÷", next[6][0]));
+    EXPECT_EQ(heard(26, 13), expected);
 
     // The working folder is no voice any more: Read speaks with the user's
     // own (one run of its one value), and is closed from the frame while it
     // speaks: the reading ends, then the program, with success.
     std::filesystem::remove(dir / "work/=.wav");
     xdo("mousemove --window " + window + " 319 224 click 1");
-    EXPECT_EQ(heard(40, 1), Clips{"?"}) << "the voice was not chosen again for the reading";
+    EXPECT_EQ(heard(27, 1), Clips{"?"}) << "the voice was not chosen again for the reading";
     RequestClose(std::stoul(window));
     int status = -1;
     ASSERT_TRUE(WaitUntil([&] { return waitpid(program.pid, &status, WNOHANG) == program.pid; }));
     program.pid = 0;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-    EXPECT_EQ(heardNow().size(), 40u);
+    EXPECT_EQ(heardNow().size(), 27u);
     // The recorder's seventeen Record buttons, each named by its word.
     Child recorder("exec " ZORBANU_RECORDER, dir / "work");
     EXPECT_TRUE(WaitUntil([&] { return Shell(tree("zorbanu-recorder") + " | grep -c 'push button: Record .'") == "17"; }));
     EXPECT_EQ(Shell(tree("zorbanu-recorder") + " | grep button | sort | uniq -d"), "") << "buttons named alike";
     unsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
 
-    // Qt's options are taken, anything else refused; Ctrl+C and kill end it.
+    // Qt's own options are left to Qt.
     EXPECT_EQ(std::system(ZORBANU_BINARY " -platform offscreen --version >/dev/null"), 0);
-    EXPECT_EQ(WEXITSTATUS(std::system(ZORBANU_BINARY " -platform offscreen --bogus 2>/dev/null")), 2);
-    for (int signal : {SIGINT, SIGTERM}) {
-        Child killed("exec " ZORBANU_BINARY, dir / "work");
-        FindWindow();
-        kill(killed.pid, signal);
-        EXPECT_EQ(waitpid(killed.pid, &status, 0), killed.pid);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal;
-        killed.pid = 0;
-    }
 }
 
 // A private sound server of one kind (tools/sound-server.sh) in the runtime
@@ -268,7 +261,8 @@ TEST_P(RealServer, SpeechSurvivesAServerThatDiesHangsRestartsOrComesLate)
 
     // The whole first problem reaches the sink, though a stock PulseAudio
     // sink starts a stream a second late, and within 5 s of the reading no
-    // stream is left; the recorder, idle, holds no microphone.
+    // stream is left; the recorder, idle, holds no microphone (one opened
+    // late for a take given up is closed: DiskPlayer's microphone test).
     const std::string start = "exec " ZORBANU_BINARY " 2>>" + (dir / "stderr").string();
     auto program = std::make_unique<Child>(start, dir / "work");
     std::string window = FindWindow();
@@ -276,20 +270,8 @@ TEST_P(RealServer, SpeechSurvivesAServerThatDiesHangsRestartsOrComesLate)
     EXPECT_TRUE(WaitUntil([] { return Streams() == 0; }, 5s)) << "a stream is held after the reading";
     {
         Child recorder("exec " ZORBANU_RECORDER, dir / "work");
-        std::string recorderWindow;
-        EXPECT_TRUE(WaitUntil([&] { return !(recorderWindow = Shell("xdotool search --onlyvisible --class zorbanu-recorder | head -1")).empty(); }));
+        EXPECT_TRUE(WaitUntil([] { return !Shell("xdotool search --onlyvisible --class zorbanu-recorder").empty(); }));
         EXPECT_EQ(Streams("source-outputs"), 0) << "an idle recorder holds the microphone";
-        // Record pressed while the server hangs is given up after the open's
-        // bound; the open that comes once the server answers is closed again:
-        // the take recorded next is the only stream, and ends with nothing left.
-        kill(-server->server.pid, SIGSTOP);
-        Shell("xdotool windowfocus --sync " + recorderWindow + " key space sleep 1.5");
-        kill(-server->server.pid, SIGCONT);
-        bool recording = false;
-        for (int press = 0; press < 5 && !recording; ++press)  // refused while the thread is stuck
-            recording = (Shell("xdotool key space"), WaitUntil([] { return Streams("source-outputs") > 0; }, 2s));
-        EXPECT_TRUE(recording) << "no take once the server answered";
-        EXPECT_TRUE(WaitUntil([] { return Streams("source-outputs") == 0; }, 6s)) << "a microphone is left open";
     }
 
     // A new default sink: the next reading is heard there.

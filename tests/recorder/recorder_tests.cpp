@@ -1,6 +1,6 @@
 // The real recorder window on SDL's disk driver, whose microphone is a file
 // holding 加 spoken by espeak-ng, over a fake installed pack of constant
-// clips; then the real quiz program speaking from the folder it recorded.
+// clips.
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -22,7 +22,7 @@ namespace {
 int ValueOf(std::size_t clip) { return 1000 + 500 * static_cast<int>(clip); }
 std::vector<std::int16_t> Clip(const std::filesystem::path& path) { return speech::DecodeWav(*speech::ReadClipFile(path)).value(); }
 
-TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
+TEST(Recorder, SavesTheSpokenWordBesideCopiesOfTheBuiltInClips)
 {
     static int argc = 1;
     static char name[] = "recorder_tests", *argv[] = {name, nullptr};
@@ -68,22 +68,6 @@ TEST(Recorder, SavesTheSpokenWordThatTheQuizThenSpeaksAmongTheBuiltInClips)
     for (const speech::SpokenWord& clip : speech::kSpeechClips)
         EXPECT_EQ(clip.clip == "+.wav", speech::ReadClipFile(own / clip.clip) != speech::ReadClipFile(pack / clip.clip))
             << clip.clip;
-    // The quiz, started in a folder with one stray clip and killed after 6 s,
-    // speaks its first sum: a digit, the recorded 加 sample for sample, a
-    // digit and 等于.
-    std::filesystem::create_directories(dir / "stray");
-    WriteFile(dir / "stray/1.wav", ConstantClip(30000, 2205));  // one clip is not a voice
-    std::system(("cd " + (dir / "stray").string() + " && SDL_DISKAUDIOFILE=" + (dir / "quiz.raw").string() +
-                 " timeout -s KILL 6 " ZORBANU_BINARY).c_str());
-    const auto out = ReadDiskOutput(dir / "quiz.raw");
-    const auto at = std::search(out.begin(), out.end(), clip.begin(), clip.end());
-    ASSERT_NE(at, out.end()) << "the recorded 加 is not spoken sample for sample";
-    const auto before = NonSilentSegments({out.begin(), at}), after = NonSilentSegments({at + std::ssize(clip), out.end()});
-    ASSERT_EQ(before.size(), 1u) << "one built-in digit before it";
-    ASSERT_EQ(after.size(), 2u) << "a digit and 等于 after it";
-    EXPECT_LT(before[0].value, ValueOf(10)) << "a digit from the built-in pack";
-    EXPECT_LT(after[0].value, ValueOf(10)) << "a digit from the built-in pack";
-    EXPECT_EQ(after[1].value, ValueOf(16)) << "等于 from the built-in pack";
 }
 
 }  // namespace
