@@ -78,14 +78,6 @@ void RequestClose(unsigned long window)
     XCloseDisplay(display);
 }
 
-// A problem within ten as it is spoken: a, four fillers, the sign, b, its
-// fillers, equals.
-Clips Spoken(char a, const std::string& sign, char b)
-{
-    return {a + std::string(".wav"), "nul.wav", "nul.wav", "nul.wav", "nul.wav", sign + ".wav",
-            b + std::string(".wav"), "nul.wav", "a.wav", "nul.wav", "a.wav", "=.wav"};
-}
-
 // A shell command run in a folder as a process of the test's own (the
 // command execs its program), killed with all it started and reaped however
 // the test ends.
@@ -146,8 +138,7 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
 
     const Clips first = heardNow();
     ASSERT_EQ(first.size(), 12u) << "the first problem is spoken before the window shows";
-    const int a = first[0][0] - '0', b = first[6][0] - '0';
-    EXPECT_EQ(first, Spoken(first[0][0], "+", first[6][0]));
+    const int a = first[0][0] - '0', b = first[6][0] - '0';  // the operands' clips (ComposeProblem's order)
     // What a screen reader reads: the problem in the answer box, and the pictures.
     const std::string names = Shell(tree("zorbanu"));
     for (const std::string& name : {std::string("text: ") + first[0][0] + " + " + first[6][0] + " =",
@@ -171,9 +162,7 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     // window or the sound thread make it about 300.
     EXPECT_LT(Sleeps(program.pid) - sleepsBefore, 200) << "the program waits in steps while it speaks";
     type(next[0][0] - '0' + next[6][0] - '0');
-    Clips expected = Spoken(next[0][0], "+", next[6][0]);
-    expected.push_back("win.wav");
-    EXPECT_EQ(heard(26, 13), expected);
+    EXPECT_EQ(heard(26, 1), Clips{"win.wav"}) << "the answer was not judged after the reading";
 
     // The working folder is no voice any more: Read speaks with the user's
     // own (one run of its one value), and is closed from the frame while it
@@ -201,13 +190,12 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
 // A private sound server of one kind (tools/sound-server.sh) in the runtime
 // folder, and what reaches its sink from then on recorded into a file.
 struct SoundServer {
-    SoundServer(const std::string& kind, const std::filesystem::path& recording, const std::string& late = "")
-        : server("exec bash " ZORBANU_SOURCE_DIR "/tools/sound-server.sh " + kind + " " + late)
+    SoundServer(const std::string& kind, const std::filesystem::path& recording)
+        : server("exec bash " ZORBANU_SOURCE_DIR "/tools/sound-server.sh " + kind)
     {
         const auto ready = std::filesystem::path(getenv("XDG_RUNTIME_DIR")) / "ready";
         EXPECT_TRUE(WaitUntil([&] { return std::filesystem::remove(ready); }));
-        if (!recording.empty())
-            parec = std::make_unique<Child>("exec parec --latency-msec=20 -d out.monitor --format=s16le --rate=22050"
+        parec = std::make_unique<Child>("exec parec --latency-msec=20 -d out.monitor --format=s16le --rate=22050"
                                             " --channels=1 --property=node.dont-reconnect=true > " + recording.string());
     }
     Child server;
@@ -274,15 +262,8 @@ TEST_P(RealServer, SpeechSurvivesAServerThatDiesHangsRestartsOrComesLate)
         EXPECT_EQ(Streams("source-outputs"), 0) << "an idle recorder holds the microphone";
     }
 
-    // A new default sink: the next reading is heard there.
-    Shell("pactl load-module module-null-sink sink_name=other && pactl set-default-sink other");
-    Child other("exec parec -d other.monitor --format=s16le --rate=22050 --channels=1 > " + (dir / "other.raw").string());
-    EXPECT_TRUE(readUntilHeard(window, dir / "other.raw")) << "not heard whole on the new default sink";
-    Shell("pactl set-default-sink out");
-
     // The server dies while Read speaks: the answer is still judged at once,
     // whether the driver says so or its queue just stops draining.
-    ASSERT_TRUE(WaitUntil([] { return Streams() == 0; }, 5s));
     click(window, " 319 224");
     ASSERT_TRUE(WaitUntil([] { return Streams() == 1; }));
     server = {};
@@ -315,14 +296,6 @@ TEST_P(RealServer, SpeechSurvivesAServerThatDiesHangsRestartsOrComesLate)
     server = std::make_unique<SoundServer>(kind, dir / "late.raw");
     EXPECT_TRUE(readUntilHeard(window, dir / "late.raw")) << "silent after the server came up";
     EXPECT_EQ(Shell("grep -c 'no sound' " + (dir / "stderr").string()), "2");
-
-    // A session manager that comes up 8 s late does not hold the window back.
-    if (kind != "pipewire")
-        return;
-    program = {};
-    server = std::make_unique<SoundServer>(kind, "", "8");
-    program = std::make_unique<Child>(start, dir / "work");
-    EXPECT_TRUE(WaitUntil([] { return !Shell("xdotool search --onlyvisible --name '^Zorbanu$'").empty(); }, 5s));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RealServer,

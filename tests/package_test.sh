@@ -15,8 +15,6 @@ dpkg-deb -x "$work"/zorbanu_*.deb "$prog"
 dpkg-deb -x "$work"/zorbanu-voice-cmn_*_all.deb "$voice"
 
 share=$prog/usr/share
-desktop=$share/applications/org.zorbanu.Zorbanu.desktop
-! grep -q '^Path=' "$desktop" || fail "menu entry sets a working folder"
 appstreamcli validate --pedantic --no-net "$share/metainfo/org.zorbanu.Zorbanu.metainfo.xml" >/dev/null ||
   fail "metainfo does not validate"
 ls "$share"/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/org.zorbanu.Zorbanu.png >/dev/null || fail "icons"

@@ -174,7 +174,6 @@ TEST_F(DiskPlayer, AMicrophoneMissingOrNotAnsweringIsToldApartAndNeverLeftOpen)
     EXPECT_EQ(microphone.Start(), audio::StartResult::NoMicrophone);
     ASSERT_EQ(mkfifo(mic.c_str(), 0600), 0);
     EXPECT_EQ(microphone.Start(), audio::StartResult::NoAnswer);
-    EXPECT_FALSE(microphone.Lost()) << "no take runs";
     // The open returns once the pipe has a writer, which feeds it so that
     // the driver never waits in a read; the microphone opened for nobody is
     // closed again, and the pipe breaks.
