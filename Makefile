@@ -61,9 +61,19 @@ fuzz: fuzz-build
 	    -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$target tests/fuzz/corpus/$$target || exit 1; \
 	done
 
-# Performance figures of the real program (needs no display: runs on Xvfb).
+# Performance figures of the real program: each benchmark of bench/ in turn,
+# every one on an Xvfb of its own (they need no display and no sound card),
+# the soak with SOAK_ROUNDS rounds (about a minute and a quarter on a 2-core
+# machine).
+SOAK_ROUNDS ?= 500000
+XVFB := xvfb-run -a -s "-screen 0 1024x768x24 -noreset"
 bench: build
-	xvfb-run -a -s "-screen 0 1024x768x24 -noreset" $(BUILD)/bench/zorbanu_bench
+	$(XVFB) $(BUILD)/bench/zorbanu_bench_start_up
+	$(XVFB) $(BUILD)/bench/zorbanu_bench_voice
+	$(XVFB) $(BUILD)/bench/zorbanu_bench_clip_gaps
+	$(XVFB) $(BUILD)/bench/zorbanu_bench_enter_to_tick
+	$(XVFB) $(BUILD)/bench/zorbanu_bench_idle_release
+	$(XVFB) $(BUILD)/bench/zorbanu_bench_soak $(SOAK_ROUNDS)
 
 # Debian packages (debian/, built by debhelper): the source package, and the
 # program, its debug symbols and the voice pack, from a copy of the tree in

@@ -54,7 +54,7 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[], const ProgramInfo& 
     // Only now is there something to say: in the desktop's language, which
     // needs a Qt application, but no display.
     QCoreApplication core(argc, argv);
-    InstallTranslations(QtTexts::None);
+    InstallTranslations(QtTexts::DesktopLanguage);
     if (own.size() == 1 && own[0] == "--help") {
         std::fputs(program.usage().toUtf8().constData(), stdout);
         return 0;

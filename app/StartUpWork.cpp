@@ -1,5 +1,5 @@
 #include "StartUpWork.h"
 
-#include "window/Fonts.h"
+#include "app/Fonts.h"
 
-StartUpWork::StartUpWork() : fontConfiguration_(std::async(std::launch::async, &window::LoadFontConfiguration)) {}
+StartUpWork::StartUpWork() : fontConfiguration_(std::async(std::launch::async, &app::LoadFontConfiguration)) {}

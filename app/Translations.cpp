@@ -14,10 +14,10 @@ QString ProgramTranslationFolder()
     return QFileInfo(beside).isDir() ? beside : QStringLiteral(ZORBANU_INSTALLED_TRANSLATION_DIR);
 }
 
-void Install(const QString& name, const QString& folder)
+void Install(const QLocale& language, const QString& name, const QString& folder)
 {
     auto* translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QLocale::system(), name, "_", folder))
+    if (translator->load(language, name, "_", folder))
         QCoreApplication::installTranslator(translator);
     else
         delete translator;
@@ -27,12 +27,8 @@ void Install(const QString& name, const QString& folder)
 
 void InstallTranslations(QtTexts qtTexts)
 {
-    switch (qtTexts) {
-    case QtTexts::None:
-        break;
-    case QtTexts::DesktopLanguage:
-        Install("qtbase", QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-        break;
-    }
-    Install("zorbanu", ProgramTranslationFolder());
+    const QLocale qtLanguage = qtTexts == QtTexts::SimplifiedChinese ? QLocale(QLocale::Chinese, QLocale::China)
+                                                                      : QLocale::system();
+    Install(qtLanguage, "qtbase", QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    Install(QLocale::system(), "zorbanu", ProgramTranslationFolder());
 }

@@ -8,8 +8,9 @@
 // go through these: it stays Simplified Chinese by design.
 
 // Which of Qt's own texts (edit menus, message box buttons) to install with
-// the program's.
-enum class QtTexts { None, DesktopLanguage };
+// the program's: Simplified Chinese for the child's window, like everything
+// else the child sees, or the desktop's language.
+enum class QtTexts { SimplifiedChinese, DesktopLanguage };
 
 // Installs the translations into the running application, which owns them.
 void InstallTranslations(QtTexts qtTexts);

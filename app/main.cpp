@@ -1,16 +1,15 @@
 #include <QApplication>
 
 #include "CommandLine.h"
+#include "Fonts.h"
+#include "HandlerGate.h"
 #include "StartUpWork.h"
 #include "Translations.h"
 #include "Usage.h"
-#include "quiz/Random.h"
 #include "audio/SdlClipPlayer.h"
+#include "quiz/Random.h"
 #include "speech/VoiceFolder.h"
-#include "window/Fonts.h"
-#include "window/HandlerGate.h"
 #include "window/QuizWindow.h"
-#include "window/Widgets.h"
 
 namespace {
 
@@ -19,14 +18,13 @@ int RunQuiz(audio::SoundThread& sound, const std::filesystem::path& working, int
     StartUpWork work;
     QApplication app(argc, argv);
     work.WaitForFontConfiguration();
-    window::InstallFonts();
+    app::InstallFonts();
     QGuiApplication::setDesktopFileName("org.zorbanu.Zorbanu");
     // The child's window, its menus and Qt's texts in it are Chinese; the
     // dialogs a parent may meet follow the desktop's language.
-    window::InstallChineseQtTexts();
-    InstallTranslations(QtTexts::None);
+    InstallTranslations(QtTexts::SimplifiedChinese);
     quiz::ClockRandom random;
-    window::PaintingWaiter waiter;
+    app::PaintingWaiter waiter;
     audio::SdlClipPlayer player(sound, [working] { return speech::ChooseVoiceFolder(working); }, &waiter);
     window::QuizWindow window(random, player);
     window.StartUp();

@@ -217,16 +217,4 @@ void SdlClipPlayer::PlayReading(std::span<const std::string> clips)
     sound_.Run(std::move(job), kOpenBound, waiter_);
 }
 
-std::optional<bool> SdlClipPlayer::HasDevice() const
-{
-    return sound_.Run([speaker = speaker_](Audio&, JobControl&) { return bool(speaker->device); }, kOpenBound);
-}
-
-std::optional<std::uint32_t> SdlClipPlayer::QueuedBytes() const
-{
-    return sound_.Run([speaker = speaker_](Audio& audio, JobControl&) {
-        return speaker->device ? audio.Queued(speaker->device) : 0u;
-    }, kOpenBound);
-}
-
 }  // namespace audio

@@ -64,11 +64,6 @@ public:
 
     void PlayReading(std::span<const std::string> clips) override;
 
-    // Whether a device is open now, and how much it has still to play
-    // (asked of the sound thread; nothing when it does not answer).
-    std::optional<bool> HasDevice() const;
-    std::optional<std::uint32_t> QueuedBytes() const;
-
     // The device and its watch, touched only by the player's jobs on the
     // sound thread (and shared with them, as a job may outlive the player).
     struct Speaker;

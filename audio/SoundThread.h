@@ -20,10 +20,14 @@
 // Jobs run one at a time, in the order of their time and then of their
 // giving: so one job never runs inside another, and the idle release of a
 // device never falls in the middle of a reading. A job whose caller gave up
-// before it began is dropped. One that outlives its bound (whether its caller
-// gave up, or it was a job run later, which gets kOpenBound) leaves the thread
-// stuck until it returns; a job given meanwhile is refused at once, so that no
-// caller waits for a driver that has not answered.
+// before it began is dropped unrun. The thread is stuck while the job it runs
+// is past its deadline (its caller's bound, or what the job asked for with
+// WaitAtMost; for a job run later, its own bound, kOpenBound unless given,
+// counted from when it began), or while it runs for a caller that gave up on
+// it. Until that job returns, Run refuses at once every job given to it, as
+// it does once the thread is stopping, so that no caller waits for a driver
+// that has not answered; a device's close and a job run later are still
+// queued.
 //
 // The thread starts the subsystem as it begins (loading the drivers while the
 // window is built). Audio starts it again when a device is to be opened after

@@ -67,8 +67,10 @@ void Quiz::ApplySetting(const SettingsCommand& command)
 void Quiz::SpeakProblem()
 {
     // All twelve names are composed before the first clip plays, and the
-    // player queues the whole reading at once, so nothing of the quiz runs
-    // between two clips.
+    // player hands the whole reading to the sound thread as one job, which
+    // queues each clip while the last buffer of the one before still plays;
+    // the handler waits until the reading ends or is given up, so nothing of
+    // the quiz runs between two clips.
     const speech::SpokenProblem clips = speech::ComposeProblem(
         state_.FirstOperand, state_.SecondOperand, controls_.Caption(Label::Sign));
     player_.PlayReading(clips);

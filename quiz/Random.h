@@ -28,7 +28,6 @@ float SingleFromBits(std::uint32_t bits);
 class ClockRandom final : public RandomSource {
 public:
     void SeedRandom() override;
-    void Seed(std::uint32_t seed) { engine_.seed(seed); }
     float NextSingle() override;
 
 private:

@@ -9,16 +9,16 @@
 #include <QPushButton>
 
 #include "UserVoice.h"
+#include "app/Icon.h"
 #include "quiz/Commands.h"
 #include "quiz/Problems.h"
 #include "speech/TakeProcessing.h"
-#include "window/Widgets.h"
 
 namespace recorder {
 namespace {
 
-constexpr window::FontSpec kWordFont{window::FontFace::Song, 24};
-constexpr window::FontSpec kMessageFont{window::FontFace::Song, 14};
+constexpr app::FontSpec kWordFont{app::FontFace::Song, 24};
+constexpr app::FontSpec kMessageFont{app::FontFace::Parent, 14};
 constexpr int kWatchStepMs = 100;
 constexpr int kColumnsPerWord = 5;  // word, 录音, 播放, status, gap
 // The words go down this many rows, then on in a second column.
@@ -71,10 +71,9 @@ RecorderWindow::RecorderWindow(audio::SdlCapture& capture, audio::SdlClipPlayer&
                                QWidget* parent)
     : QWidget(parent), capture_(capture), player_(player), random_(random)
 {
-    window::LoadPictureResources();
     setWindowTitle(tr("Record my voice"));
-    setWindowIcon(QIcon(":/pictures/icon-32.png"));
-    setFont(window::MakeFont(kTextFont));
+    setWindowIcon(app::ProgramIcon());
+    setFont(app::MakeFont(kTextFont));
     auto* grid = new QGridLayout(this);
     BuildRows(grid);
     BuildFooter(grid);
@@ -107,7 +106,7 @@ void RecorderWindow::BuildRows(QGridLayout* grid)
         const int line = static_cast<int>(row) % kRowsPerColumn;
         const int column = static_cast<int>(row) / kRowsPerColumn * kColumnsPerWord;
         auto* word = new QLabel(Word(row), this);
-        word->setFont(window::MakeFont(kWordFont));
+        word->setFont(app::MakeFont(kWordFont));
         rows_[row] = MakeRow(row);
         grid->addWidget(word, line, column);
         grid->addWidget(rows_[row].record, line, column + 1);
@@ -147,7 +146,7 @@ void RecorderWindow::BuildFooter(QGridLayout* grid)
     message_ = new QLabel(this);
     message_->setObjectName("message");
     message_->setWordWrap(true);
-    message_->setFont(window::MakeFont(kMessageFont));
+    message_->setFont(app::MakeFont(kMessageFont));
     message_->setMinimumHeight(message_->fontMetrics().height() * 2);
     grid->addWidget(rangeLabel, line, 0);
     grid->addWidget(range_, line, 1);

@@ -4,7 +4,9 @@
 // Simplified Chinese: one row per word (the word in large type, Record,
 // Play, and Original or Recorded), then a range and Hear a problem to hear a
 // whole problem in the voice as it now stands, Restore the original voice to
-// go back to the built-in voice, and one line that says what happened.
+// go back to the built-in voice, and one line that says what happened. Its
+// texts are drawn in the parent's face (Latin letters and digits in Zorbanu
+// Sans, Chinese in Zorbanu Song: app/Fonts.h), the words in Song.
 //
 // It is wiring only: SdlCapture records, speech::ProcessTake judges and
 // shapes a take, UserVoice keeps the files, and the composer with the SDL
@@ -17,13 +19,13 @@
 #include <functional>
 #include <optional>
 
+#include "app/Fonts.h"
+#include "app/HandlerGate.h"
 #include "audio/SdlCapture.h"
 #include "audio/SdlClipPlayer.h"
 #include "quiz/Random.h"
 #include "speech/Clips.h"
 #include "speech/Composer.h"
-#include "window/HandlerGate.h"
-#include "window/Layout.h"
 
 class QComboBox;
 class QGridLayout;
@@ -38,7 +40,7 @@ enum class Tone { News, Problem };
 
 // The font of every text but the words themselves, also set for the whole
 // program so that message boxes read as easily.
-inline constexpr window::FontSpec kTextFont{window::FontFace::Song, 12};
+inline constexpr app::FontSpec kTextFont{app::FontFace::Parent, 12};
 
 // A take ends by itself after this long.
 inline constexpr int kLongestTakeMs = 3000;
@@ -88,7 +90,7 @@ private:
     std::optional<std::size_t> recordingRow_;
     QTimer takeTimer_;
     QTimer watchTimer_;
-    window::HandlerGate gate_{this};
+    app::HandlerGate gate_{this};
 };
 
 }  // namespace recorder

@@ -6,19 +6,19 @@
 #include "RecorderWindow.h"
 #include "UserVoice.h"
 #include "app/CommandLine.h"
+#include "app/Fonts.h"
+#include "app/HandlerGate.h"
 #include "app/Translations.h"
 #include "app/Usage.h"
-#include "window/HandlerGate.h"
-#include "window/Widgets.h"
 
 namespace {
 
 int RunRecorder(audio::SoundThread& sound, int& argc, char* argv[])
 {
     QApplication app(argc, argv);
-    window::InstallFonts();
+    app::InstallFonts();
     QGuiApplication::setDesktopFileName("org.zorbanu.Zorbanu.Recorder");
-    QApplication::setFont(window::MakeFont(recorder::kTextFont));
+    QApplication::setFont(app::MakeFont(recorder::kTextFont));
     InstallTranslations(QtTexts::DesktopLanguage);
     // Two recorders would race to make the same folder: the second says that
     // the first is open. The lock goes with the process, however it ends.
@@ -32,7 +32,7 @@ int RunRecorder(audio::SoundThread& sound, int& argc, char* argv[])
     }
     quiz::ClockRandom random;
     random.SeedRandom();
-    window::PaintingWaiter waiter;
+    app::PaintingWaiter waiter;
     audio::SdlCapture capture(sound, &waiter);
     audio::SdlClipPlayer player(sound, &recorder::ListeningFolder, &waiter);
     recorder::RecorderWindow window(capture, player, random);

@@ -158,21 +158,6 @@ std::vector<std::uint8_t> EncodeWav(std::span<const std::int16_t> samples)
     return out;
 }
 
-std::optional<std::vector<std::int16_t>> DecodeWav(std::vector<std::uint8_t> bytes)
-{
-    if (!KeepPresentFrames(bytes))
-        return std::nullopt;
-    const Chunks chunks = *FindChunks(bytes);
-    const std::uint8_t* format = bytes.data() + chunks.format;
-    if (chunks.formatSize < 16 || ReadLe(format, 2) != 1 || ReadLe(format + 2, 2) != 1 ||
-        ReadLe(format + 4, 4) != kClipRate || ReadLe(format + 14, 2) != 16)
-        return std::nullopt;
-    std::vector<std::int16_t> samples((bytes.size() - chunks.data - kChunkHeader) / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<std::int16_t>(ReadLe(bytes.data() + chunks.data + kChunkHeader + 2 * i, 2));
-    return samples;
-}
-
 bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes)
 {
     const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();

@@ -38,10 +38,6 @@ bool KeepPresentFrames(std::vector<std::uint8_t>& bytes);
 // A 44-byte-header PCM WAV file of the pack's kind.
 std::vector<std::uint8_t> EncodeWav(std::span<const std::int16_t> samples);
 
-// The samples of a clip of the pack's kind (its present frames, as
-// KeepPresentFrames keeps them), or nothing for any other kind of file.
-std::optional<std::vector<std::int16_t>> DecodeWav(std::vector<std::uint8_t> bytes);
-
 // Writes bytes under a temporary name in the target's folder, flushes them
 // to the disk and renames the file into place, so the target is always
 // either its old content or the whole new one. False when anything fails;

@@ -5,18 +5,10 @@
 // (PulseAudio, and PipeWire with WirePlumber, each a private one with a null
 // sink whose monitor is recorded) that die, hang, restart and come up late.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <functional>
-#include <memory>
-#include <thread>
 
 #include "speech/Clips.h"
 #include "support/ClipPack.h"
+#include "support/Program.h"
 #include "support/Wav.h"
 
 #include <X11/Xlib.h>  // last: its macros clash with GoogleTest
@@ -28,25 +20,6 @@ using Clips = std::vector<std::string>;
 namespace {
 
 int FramesOf(const std::string& name) { return name == "=.wav" ? 22050 : 2205; }  // "=" lasts 1 s
-
-std::string Shell(const std::string& command)
-{
-    std::string out(4096, '\0');
-    FILE* pipe = popen(command.c_str(), "r");
-    out.resize(fread(out.data(), 1, out.size(), pipe));
-    pclose(pipe);
-    return out.substr(0, out.find_last_not_of(" \n") + 1);
-}
-
-// Every wait is bounded; the default bound only guards against a hung
-// program.
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 30s)
-{
-    for (auto start = std::chrono::steady_clock::now(); !done(); std::this_thread::sleep_for(5ms))
-        if (std::chrono::steady_clock::now() - start > bound)
-            return false;
-    return true;
-}
 
 // A checksum of the feedback line's pixels, and whether the red cross
 // beside the answer box is shown.
@@ -60,13 +33,6 @@ bool CrossShown(const std::string& window)
                                  "'r>0.7&&g<0.3&&b<0.3' -format '%[fx:round(mean*w*h)]' info:")) > 200;
 }
 
-// How often the program's threads have gone to sleep: a thread that waits
-// in steps instead of for an event adds one every step.
-long Sleeps(pid_t pid)
-{
-    return std::stol(Shell("cat /proc/" + std::to_string(pid) + "/task/*/status | awk '/^voluntary/ {n += $2} END {print n}'"));
-}
-
 // The close request a window manager sends for the frame's close button.
 void RequestClose(unsigned long window)
 {
@@ -76,35 +42,6 @@ void RequestClose(unsigned long window)
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     XSendEvent(display, window, False, NoEventMask, &event);
     XCloseDisplay(display);
-}
-
-// A shell command run in a folder as a process of the test's own (the
-// command execs its program), killed with all it started and reaped however
-// the test ends.
-struct Child {
-    explicit Child(const std::string& command, const std::filesystem::path& folder = ".") : pid(fork())
-    {
-        if (pid != 0)
-            return;
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        setpgid(0, 0);
-        if (chdir(folder.c_str()) == 0)
-            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    ~Child()
-    {
-        if (pid > 0 && kill(-pid, SIGKILL) == 0)
-            waitpid(pid, nullptr, 0);
-    }
-    pid_t pid;
-};
-
-std::string FindWindow()
-{
-    std::string window;
-    EXPECT_TRUE(WaitUntil([&] { return !(window = Shell("xdotool search --onlyvisible --name '^Zorbanu$' | head -1")).empty(); }));
-    return window;
 }
 
 TEST(Program, ASessionAsAChildAndAParentLiveIt)
@@ -133,8 +70,7 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
         EXPECT_TRUE(WaitUntil([&] { return (clips = heardNow()).size() >= count; })) << count << " clips";
         return Clips(clips.end() - static_cast<long>(std::min(last, clips.size())), clips.end());
     };
-    auto xdo = [&](const std::string& arguments) { Shell("xdotool " + arguments); };
-    auto type = [&](int number) { xdo("type " + std::to_string(number) + "; xdotool key Return"); };
+    auto type = [&](int number) { Shell("xdotool type " + std::to_string(number) + "; xdotool key Return"); };
 
     const Clips first = heardNow();
     ASSERT_EQ(first.size(), 12u) << "the first problem is spoken before the window shows";
@@ -144,7 +80,7 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     for (const std::string& name : {std::string("text: ") + first[0][0] + " + " + first[6][0] + " =",
                                     std::string("答对了"), std::string("答错了")})
         EXPECT_NE(names.find(name), std::string::npos) << name << " not in\n" << names;
-    xdo("windowfocus --sync " + window);
+    Shell("xdotool windowfocus --sync " + window);
     type(a + b);
     EXPECT_EQ(heard(13, 1), Clips{"win.wav"});
 
@@ -152,15 +88,17 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     // is spoken; the answer typed while "=" is still spoken is held and
     // judged after the reading, digits before Enter.
     const auto rightAnswerLine = FeedbackLine(window);
-    const long sleepsBefore = Sleeps(program.pid);
-    xdo("key space");
+    // How often the program's threads have gone to sleep: a thread that
+    // waits in steps instead of for an event adds one every step.
+    const long sleepsBefore = ProcStatus(program.pid, "voluntary_ctxt_switches", true);
+    Shell("xdotool key space");
     heard(14);
     const auto lineWhileSpoken = FeedbackLine(window);
     const Clips next = heard(13 + 11, 11);
     EXPECT_NE(lineWhileSpoken, rightAnswerLine) << "the window did not repaint while speaking";
     // About 100: SDL's disk driver sleeps once a buffer; steps of 5 ms in the
     // window or the sound thread make it about 300.
-    EXPECT_LT(Sleeps(program.pid) - sleepsBefore, 200) << "the program waits in steps while it speaks";
+    EXPECT_LT(ProcStatus(program.pid, "voluntary_ctxt_switches", true) - sleepsBefore, 200) << "the program waits in steps while it speaks";
     type(next[0][0] - '0' + next[6][0] - '0');
     EXPECT_EQ(heard(26, 1), Clips{"win.wav"}) << "the answer was not judged after the reading";
 
@@ -168,7 +106,7 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     // own (one run of its one value), and is closed from the frame while it
     // speaks: the reading ends, then the program, with success.
     std::filesystem::remove(dir / "work/=.wav");
-    xdo("mousemove --window " + window + " 319 224 click 1");
+    Shell("xdotool mousemove --window " + window + " 319 224 click 1");
     EXPECT_EQ(heard(27, 1), Clips{"?"}) << "the voice was not chosen again for the reading";
     RequestClose(std::stoul(window));
     int status = -1;
@@ -186,21 +124,6 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     // Qt's own options are left to Qt.
     EXPECT_EQ(std::system(ZORBANU_BINARY " -platform offscreen --version >/dev/null"), 0);
 }
-
-// A private sound server of one kind (tools/sound-server.sh) in the runtime
-// folder, and what reaches its sink from then on recorded into a file.
-struct SoundServer {
-    SoundServer(const std::string& kind, const std::filesystem::path& recording)
-        : server("exec bash " ZORBANU_SOURCE_DIR "/tools/sound-server.sh " + kind)
-    {
-        const auto ready = std::filesystem::path(getenv("XDG_RUNTIME_DIR")) / "ready";
-        EXPECT_TRUE(WaitUntil([&] { return std::filesystem::remove(ready); }));
-        parec = std::make_unique<Child>("exec parec --latency-msec=20 -d out.monitor --format=s16le --rate=22050"
-                                            " --channels=1 --property=node.dont-reconnect=true > " + recording.string());
-    }
-    Child server;
-    std::unique_ptr<Child> parec;
-};
 
 // How many samples have reached the sink (every clip of the pack is loud),
 // whether a whole problem (its twelve clips) reaches it after `before`

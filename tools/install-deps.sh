@@ -12,8 +12,9 @@ packages=(
   at-spi2-core python3-pyatspi dbus-daemon
   # Qt's own texts (the answer box's edit menu, message box buttons) in Chinese
   qt6-translations-l10n
-  # fonts: Song style for 宋体, Kai style for 楷体_GB2312
-  fonts-arphic-uming fonts-arphic-ukai
+  # fonts: Song style for 宋体, Kai style for 楷体_GB2312, and the
+  # sans-serif of the parent's side
+  fonts-arphic-uming fonts-arphic-ukai fonts-sil-andika
   # artwork rendering (SVG to PNG)
   librsvg2-bin imagemagick
   # voice pack; aubio-tools (aubiopitch) for its tone report and test only
@@ -40,7 +41,7 @@ packaging=(
   # the program's font subsets are cut from these fonts with fontTools,
   # and take in the characters of Qt's Chinese texts (Simplified and
   # Traditional)
-  fonts-arphic-uming fonts-arphic-ukai python3-fonttools qt6-translations-l10n
+  fonts-arphic-uming fonts-arphic-ukai fonts-sil-andika python3-fonttools qt6-translations-l10n
 )
 if [ "${1:-}" = --packaging ]; then
   packages=("${packaging[@]}")

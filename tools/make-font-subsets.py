@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
-"""Makes the program's own two fonts: subsets of AR PL UMing CN and AR PL
-UKai CN that hold exactly the characters the program can show.
+"""Makes the programs' own three fonts: subsets of AR PL UMing CN and AR PL
+UKai CN that hold exactly the characters the programs can show, and a
+subset of Andika, a sans-serif made for beginning readers (its l, I and 1
+are plainly different), that holds the Latin letters, digits and
+punctuation among them, for the parent's side.
 
 The characters are collected here, at build time, from:
   - every text the programs show from their own tables, as the build's
@@ -20,11 +23,12 @@ The characters are collected here, at build time, from:
     auto-hinter finds the same blue zones, and places every glyph on the
     same pixels, as with the full font.
 Each subset gets a family name of its own, so it never clashes with a full
-font installed on the system, and a notice in its name table that it was
-modified, as the Arphic Public License asks.
+font installed on the system (the SIL Open Font License reserves the name
+Andika to the original), and a notice in its name table that it was
+modified, as both licences ask.
 
 Usage: make-font-subsets.py --texts FILE --program-qm QM... --qt-qm QM...
-                            --song TTC --kai TTC --out DIR [--list FILE]
+                            --song TTC --kai TTC --sans TTF --out DIR [--list FILE]
 """
 
 import argparse
@@ -59,10 +63,18 @@ FONTCONFIG_EN_ACCENTED = "ÀÇÈÉÊËÏÑÔÖàçèéêëïñôö"
 QT_CONTEXTS = {"QLineEdit", "QPlatformTheme", "QDialogButtonBox", "QMessageBox"}
 
 FACES = {
-    # option: (family in the system font, our family, PostScript name)
-    "song": ("AR PL UMing CN", "Zorbanu Song", "ZorbanuSong"),
-    "kai": ("AR PL UKai CN", "Zorbanu Kai", "ZorbanuKai"),
+    # option: (family in the system font, our family, PostScript name, licence)
+    "song": ("AR PL UMing CN", "Zorbanu Song", "ZorbanuSong", "the Arphic Public License (ARPHICPL.TXT)"),
+    "kai": ("AR PL UKai CN", "Zorbanu Kai", "ZorbanuKai", "the Arphic Public License (ARPHICPL.TXT)"),
+    "sans": ("Andika", "Zorbanu Sans", "ZorbanuSans", "the SIL Open Font License 1.1 (OFL.txt)"),
 }
+
+
+def latin(c):
+    """Whether the sans-serif draws the character: Latin letters, digits
+    and punctuation, the general punctuation included (quotes, the
+    ellipsis); never CJK, nor the full-width forms."""
+    return ord(c) < 0x2000 or 0x2000 <= ord(c) <= 0x206F
 
 
 def qm_translations(path):
@@ -134,6 +146,9 @@ def collect(texts, program_qm, qt_qm):
 
 
 def face_index(collection_path, family):
+    """The face's number in a collection (.ttc); -1 for a single font."""
+    if not collection_path.endswith(".ttc"):
+        return -1
     collection = TTCollection(collection_path, lazy=True)
     for index, font in enumerate(collection.fonts):
         if font["name"].getDebugName(1) == family:
@@ -165,14 +180,14 @@ def change_time():
     return int(time.time())
 
 
-def rename(font, original, family, postscript, date):
+def rename(font, original, family, postscript, licence, date):
     """Gives the subset its own names, and records that it was modified."""
     name = font["name"]
     subfamily = name.getDebugName(2) or "Regular"
     version = (name.getDebugName(5) or "").strip()
     notice = (f"Modified {date} by the Zorbanu build: a subset of {original} ({version}) "
               f"holding only the characters Zorbanu shows, renamed {family}. "
-              f"Distributed under the Arphic Public License (ARPHICPL.TXT).")
+              f"Distributed under {licence}.")
     keep = {0, 5, 11, 13, 14}  # copyright, version, vendor URL, licence
     name.names = [record for record in name.names if record.nameID in keep]
     for record in name.names:
@@ -189,7 +204,7 @@ def rename(font, original, family, postscript, date):
 
 
 def make_subset(collection_path, option, chars, out_dir, when):
-    original, family, postscript = FACES[option]
+    original, family, postscript, licence = FACES[option]
     # Each glyph keeps the bounding box stored in the original: FreeType
     # places the outline from it (left side bearing against xMin), and the
     # box fontTools would compute from the control points differs by a few
@@ -200,7 +215,10 @@ def make_subset(collection_path, option, chars, out_dir, when):
                   recalcTimestamp=False)
     options = subset.Options()
     options.recalc_bounds = False
-    options.layout_features = ["*"]
+    # The sans-serif keeps its default features: its hundreds of alternate
+    # letter forms are never asked for.
+    if option != "sans":
+        options.layout_features = ["*"]
     options.name_IDs = ["*"]
     options.name_languages = ["*"]
     options.name_legacy = True
@@ -216,7 +234,7 @@ def make_subset(collection_path, option, chars, out_dir, when):
     subsetter.populate(unicodes=[ord(c) for c in chars])
     subsetter.subset(font)
     date = datetime.datetime.fromtimestamp(when, datetime.timezone.utc).strftime("%Y-%m-%d")
-    rename(font, original, family, postscript, date)
+    rename(font, original, family, postscript, licence, date)
     font["head"].modified = when - epoch_diff
     covered = set(font.getBestCmap())
     missing = sorted(c for c in chars if ord(c) not in covered)
@@ -233,15 +251,17 @@ def main():
     parser.add_argument("--qt-qm", nargs="+", default=[], help="Qt's own translations (qtbase_LANG.qm)")
     parser.add_argument("--song", required=True, help="uming.ttc")
     parser.add_argument("--kai", required=True, help="ukai.ttc")
-    parser.add_argument("--out", required=True, help="folder for zorbanu-song.ttf and zorbanu-kai.ttf")
+    parser.add_argument("--sans", required=True, help="Andika-Regular.ttf")
+    parser.add_argument("--out", required=True, help="folder for zorbanu-song.ttf, zorbanu-kai.ttf and zorbanu-sans.ttf")
     parser.add_argument("--list", help="also write the characters kept to this file")
     args = parser.parse_args()
 
     chars = collect(args.texts, args.program_qm, args.qt_qm)
     os.makedirs(args.out, exist_ok=True)
     when = change_time()
-    for option in ("song", "kai"):
-        missing = make_subset(getattr(args, option), option, chars, args.out, when)
+    for option in ("song", "kai", "sans"):
+        wanted = {c for c in chars if latin(c)} if option == "sans" else chars
+        missing = make_subset(getattr(args, option), option, wanted, args.out, when)
         shown = [c for c in missing if ord(c) > 0x7E and c not in "\u3000"]
         if shown:
             print(f"{FACES[option][0]} lacks {''.join(shown)}: system fonts will draw them", file=sys.stderr)

@@ -11,6 +11,8 @@
 #include <array>
 #include <optional>
 
+#include "app/Fonts.h"
+
 namespace window {
 
 inline constexpr int kTwipsPerPixel = 15;
@@ -33,13 +35,9 @@ enum class Control {
     SecondOperandLabel,
 };
 inline constexpr std::size_t kControlCount = 12;
-enum class FontFace { Song, Kai };  // "宋体" and "楷体_GB2312"
+using app::FontFace;  // Song and Kai: "宋体" and "楷体_GB2312"
+using app::FontSpec;
 enum class Colour { ButtonFace, ButtonText, WindowText, PureRed, PureBlue };
-
-struct FontSpec {
-    FontFace face;
-    double points;
-};
 
 struct ControlSpec {
     Control control;
@@ -102,13 +100,6 @@ inline QRect PixelsFromTwips(const QRect& twips)
 {
     return {twips.x() / kTwipsPerPixel, twips.y() / kTwipsPerPixel,
             twips.width() / kTwipsPerPixel, twips.height() / kTwipsPerPixel};
-}
-
-// Point sizes are turned into pixels at 96 dpi (18 pt = 24 px), so the texts
-// keep fitting their fixed boxes whatever font DPI the desktop reports.
-inline int PixelsFromPoints(double points)
-{
-    return static_cast<int>(points * 96 / 72 + 0.5);
 }
 
 }  // namespace window

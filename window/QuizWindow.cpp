@@ -1,5 +1,7 @@
 #include "QuizWindow.h"
 
+#include "app/Icon.h"
+
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -89,7 +91,7 @@ QuizWindow::QuizWindow(quiz::RandomSource& random, speech::ClipPlayer& player, Q
     setObjectName(kWindowObjectName);
     setWindowTitle("Zorbanu");
     setFixedSize(PixelsFromTwips(QRect(QPoint(), kClientTwips)).size());
-    setFont(MakeFont(kWindowFont));
+    setFont(app::MakeFont(kWindowFont));
     QPalette surface = palette();
     surface.setColor(QPalette::Window, ResolveColour(Colour::ButtonFace, surface));
     setPalette(surface);
@@ -119,10 +121,7 @@ void QuizWindow::paintEvent(QPaintEvent* event)
 
 void QuizWindow::LoadIcon()
 {
-    QIcon icon;
-    for (int size : {16, 32, 48, 256})
-        icon.addFile(QString(":/pictures/icon-%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
+    setWindowIcon(app::ProgramIcon());
 }
 
 void QuizWindow::BuildControls()
@@ -146,7 +145,7 @@ void QuizWindow::BuildSettingsMenu()
     settingsMenu_ = new QMenu(this);
     settingsMenu_->setObjectName(kSettingsMenuObjectName);
     // The desktop's menu font may have no Chinese glyphs of its own.
-    settingsMenu_->setFont(MakeFont(kMenuFont));
+    settingsMenu_->setFont(app::MakeFont(kMenuFont));
     settingsMenu_->installEventFilter(this);
     bool afterRange = false;
     for (std::size_t i = 0; i < quiz::kSettingsCommands.size(); ++i) {

@@ -11,7 +11,7 @@
 #include <QWidget>
 #include <array>
 
-#include "HandlerGate.h"
+#include "app/HandlerGate.h"
 #include "Layout.h"
 #include "quiz/Controls.h"
 #include "quiz/Quiz.h"
@@ -64,7 +64,7 @@ private:
     bool AnswerBoxKeyPress(QKeyEvent* event);
     static bool IsNonLeftClick(const QEvent* event);
 
-    HandlerGate gate_{this};
+    app::HandlerGate gate_{this};
     quiz::Quiz quiz_;
     std::array<QWidget*, kControlCount> widgets_{};
     QMenu* settingsMenu_ = nullptr;

@@ -1,9 +1,6 @@
 #include "Widgets.h"
 
-#include <QCoreApplication>
 #include <QLabel>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -23,13 +20,6 @@ namespace window {
 void LoadPictureResources()
 {
     RegisterPictures();
-}
-
-void InstallChineseQtTexts()
-{
-    auto* translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(translator);
 }
 
 QColor ResolveColour(Colour colour, const QPalette& palette)
@@ -148,7 +138,7 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent)
     if (spec.kind == ControlKind::Line)
         box.setHeight(1);
     widget->setGeometry(box);
-    widget->setFont(MakeFont(spec.font.value_or(kWindowFont)));
+    widget->setFont(app::MakeFont(spec.font.value_or(kWindowFont)));
     ApplyColours(spec, widget);
     return widget;
 }

@@ -5,17 +5,13 @@
 
 #include <QWidget>
 
-#include "Fonts.h"
+#include "app/Fonts.h"
 #include "Layout.h"
 
 namespace window {
 
-// Registers the pictures embedded in this library: tick, cross and icon.
+// Registers the pictures embedded in this library: tick and cross.
 void LoadPictureResources();
-
-// Qt's own texts (the answer box's edit menu, message box buttons) in
-// Simplified Chinese, like everything else the child sees.
-void InstallChineseQtTexts();
 
 QColor ResolveColour(Colour colour, const QPalette& palette);
 QWidget* MakeControl(const ControlSpec& spec, QWidget* parent);

@@ -1,9 +1,7 @@
 #include "Wav.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "speech/WavFile.h"
@@ -21,23 +19,18 @@ void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
                                                 static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    const std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<std::int16_t> samples(raw.size() / 2);
-    if (!samples.empty())
-        std::memcpy(samples.data(), raw.data(), samples.size() * 2);
-    return samples;
-}
-
+// Reads only what the file gained since the last call.
 const std::vector<std::int16_t>& DiskOutput::Follow()
 {
-    const std::vector<std::int16_t> file = ReadDiskOutput(path_);
-    if (file.size() < read_)
+    std::ifstream file(path_, std::ios::binary | std::ios::ate);
+    const std::size_t size = file ? static_cast<std::size_t>(file.tellg()) / 2 : 0;
+    if (size < read_)
         read_ = 0;  // opened again: a new file
-    samples_.insert(samples_.end(), file.begin() + static_cast<long>(read_), file.end());
-    read_ = file.size();
+    const std::size_t before = samples_.size();
+    samples_.resize(before + size - read_);
+    file.seekg(static_cast<std::streamoff>(read_ * 2)).read(reinterpret_cast<char*>(samples_.data() + before),
+                                                            static_cast<std::streamsize>((size - read_) * 2));
+    read_ = size;
     return samples_;
 }
 
@@ -62,12 +55,6 @@ TempDir::TempDir()
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace testing_support

@@ -15,8 +15,6 @@ namespace testing_support {
 std::vector<std::uint8_t> ConstantClip(int value, int frames);
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
-std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path);
-
 // The disk driver's output read as it grows. The driver starts its file
 // afresh whenever the player opens its device again, so the samples read
 // before are kept and the new file's are added after them.
@@ -31,12 +29,14 @@ private:
     std::size_t read_ = 0;  // samples of the current file already taken
 };
 
+// The whole of the disk driver's output.
+inline std::vector<std::int16_t> ReadDiskOutput(const std::filesystem::path& path) { return DiskOutput(path).Follow(); }
+
 // Runs of non-zero samples within `tolerance` of the run's first, in
 // order; zeros are the silence between.
 struct Segment {
     std::int16_t value;
-    std::size_t start;
-    std::size_t length;
+    std::size_t start, length;
 };
 std::vector<Segment> NonSilentSegments(const std::vector<std::int16_t>& samples, int tolerance = 0);
 
@@ -44,7 +44,11 @@ std::vector<Segment> NonSilentSegments(const std::vector<std::int16_t>& samples,
 class TempDir {
 public:
     TempDir();
-    ~TempDir();
+    ~TempDir()
+    {
+        std::error_code ignored;  // a folder already gone is no error
+        std::filesystem::remove_all(path_, ignored);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }

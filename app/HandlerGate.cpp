@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <exception>
 
-namespace window {
+namespace app {
 
 void HandlerGate::Run(std::function<void()> handler)
 {
@@ -63,4 +63,4 @@ void PaintingWaiter::SleepUntil(audio::Clock::time_point deadline)
 // Thread-safe: makes the blocked (or the next) pass return.
 void PaintingWaiter::Wake() { dispatcher_->wakeUp(); }
 
-}  // namespace window
+}  // namespace app

@@ -17,7 +17,7 @@
 class QAbstractEventDispatcher;
 class QObject;
 
-namespace window {
+namespace app {
 
 class HandlerGate {
 public:
@@ -49,4 +49,4 @@ private:
     QAbstractEventDispatcher* dispatcher_;
 };
 
-}  // namespace window
+}  // namespace app

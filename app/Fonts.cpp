@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdio>
 
-namespace window {
+namespace app {
 namespace {
 
 // A subset's file, and the system's CJK faces of the same style that stand
@@ -26,6 +26,7 @@ struct FontFile {
 constexpr FontFile kFontFiles[] = {
     {"zorbanu-song.ttf", kSongFamily, {"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC"}},
     {"zorbanu-kai.ttf", kKaiFamily, {"AR PL UKai CN", "AR PL UKai TW", "AR PL UMing CN"}},
+    {"zorbanu-sans.ttf", kSansFamily, {"Andika", "DejaVu Sans", "Noto Sans"}},
 };
 
 // The fonts folder beside the program (a build tree), else the installed one.
@@ -74,11 +75,17 @@ void InstallFonts()
 
 QFont MakeFont(const FontSpec& spec)
 {
-    QFont font(spec.face == FontFace::Song ? kSongFamily : kKaiFamily);
+    // Qt draws each character from the first family that has it: the
+    // sans-serif subset holds no Chinese, so Song draws that.
+    QFont font;
+    font.setFamilies(spec.face == FontFace::Song ? QStringList{kSongFamily}
+                     : spec.face == FontFace::Kai ? QStringList{kKaiFamily}
+                                                  : QStringList{kSansFamily, kSongFamily});
     font.setPixelSize(PixelsFromPoints(spec.points));
     font.setWeight(QFont::Normal);
-    font.setStyleHint(spec.face == FontFace::Song ? QFont::Serif : QFont::Cursive);
+    font.setStyleHint(spec.face == FontFace::Kai ? QFont::Cursive
+                      : spec.face == FontFace::Song ? QFont::Serif : QFont::SansSerif);
     return font;
 }
 
-}  // namespace window
+}  // namespace app
