@@ -30,6 +30,8 @@ QString RecorderUsage()
 {
     return Tr(QT_TRANSLATE_NOOP("Usage", "Usage: zorbanu-recorder [--help | --version]\n\n"
               "Record my voice: a parent records, word by word, the seventeen words a problem\n"
-              "is read from, and the arithmetic quiz then speaks in that voice. The recordings\n"
-              "are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).\n"));
+              "is read from, and the arithmetic quiz then speaks in that voice. Six more, the\n"
+              "forms 一, 五, 九 and 百 take inside a number (as in 一百, 五十), make the\n"
+              "reading more natural and may be left out. The recordings are kept in\n"
+              "$XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).\n"));
 }

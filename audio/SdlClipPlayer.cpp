@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "StreamWatch.h"
+#include "speech/Composer.h"
 #include "speech/WavFile.h"
 
 namespace audio {
@@ -199,16 +200,21 @@ SdlClipPlayer::~SdlClipPlayer()
 }
 
 // Reads the clip files here; decoding, like every SDL call, is the sound
-// thread's.
+// thread's. A word's form that the voice lacks is said in the word's own
+// clip.
 void SdlClipPlayer::PlayReading(std::span<const std::string> clips)
 {
     const std::optional<std::filesystem::path> folder = chooseVoice_();
     if (!folder)
         return;
     std::vector<Speaker::Bytes> files;
-    for (const std::string& name : clips)
-        if (auto file = speech::ReadClipFile(*folder / name))
+    for (const std::string& name : clips) {
+        auto file = speech::ReadClipFile(*folder / name);
+        if (!file && speech::WordOfForm(name) != name)
+            file = speech::ReadClipFile(*folder / speech::WordOfForm(name));
+        if (file)
             files.push_back(std::move(*file));
+    }
     if (files.empty())
         return;
     auto job = [speaker = speaker_, files = std::move(files)](Audio& audio, JobControl& control) mutable {

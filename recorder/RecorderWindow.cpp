@@ -21,18 +21,52 @@ constexpr app::FontSpec kWordFont{app::FontFace::Song, 24};
 constexpr app::FontSpec kMessageFont{app::FontFace::Parent, 14};
 constexpr int kWatchStepMs = 100;
 constexpr int kColumnsPerWord = 5;  // word, 录音, 播放, status, gap
-// The words go down this many rows, then on in a second column.
+// The words go down this many rows, then on in a second column; below them,
+// under a heading, the forms in two columns of three, then the footer.
 constexpr int kRowsPerColumn = 10;
+constexpr int kFormsLine = kRowsPerColumn + 1;
+constexpr int kFormsPerColumn = 3;
+constexpr int kFooterLine = kFormsLine + kFormsPerColumn;
 
+// A row is one of the seventeen words, then one of the forms they take
+// inside a number (speech::kWordForms), which a voice may go without.
+bool IsForm(std::size_t row)
+{
+    return row >= speech::kSpeechClips.size();
+}
+
+const speech::WordForm& FormOf(std::size_t row)
+{
+    return speech::kWordForms[row - speech::kSpeechClips.size()];
+}
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The row's word in messages and to a screen reader: a form is named by
+// its word and its example ("五 as in 五十").
 QString Word(std::size_t row)
 {
-    const std::string_view word = speech::kSpeechClips[row].word;
-    return QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()));
+    if (!IsForm(row))
+        return FromUtf8(speech::kSpeechClips[row].word);
+    return RecorderWindow::tr("%1 as in %2").arg(FromUtf8(FormOf(row).word), FromUtf8(FormOf(row).example));
+}
+
+// What the row shows in large type: the word, or a form's example with its
+// word in red, so the parent says that word as they say it there.
+QString Shown(std::size_t row)
+{
+    if (!IsForm(row))
+        return Word(row);
+    const QString word = FromUtf8(FormOf(row).word);
+    return FromUtf8(FormOf(row).example).replace(word, "<span style='color:#c00000'>" + word + "</span>");
 }
 
 std::string ClipOf(std::size_t row)
 {
-    return std::string(speech::kSpeechClips[row].clip);
+    return std::string(IsForm(row) ? FormOf(row).clip : speech::kSpeechClips[row].clip);
 }
 
 QString Refusal(speech::TakeVerdict verdict)
@@ -99,13 +133,18 @@ std::function<void()> RecorderWindow::Handler(std::function<void()> work)
     return [this, work = std::move(work)] { gate_.Run(work); };
 }
 
-// The words go down the first column, then on down the second.
+// The words go down the first column, then on down the second; the forms
+// follow under their heading.
 void RecorderWindow::BuildRows(QGridLayout* grid)
 {
+    grid->addWidget(new QLabel(tr("For a more natural reading (you may leave these out):"), this), kRowsPerColumn, 0,
+                    1, 2 * kColumnsPerWord);
     for (std::size_t row = 0; row < rows_.size(); ++row) {
-        const int line = static_cast<int>(row) % kRowsPerColumn;
-        const int column = static_cast<int>(row) / kRowsPerColumn * kColumnsPerWord;
-        auto* word = new QLabel(Word(row), this);
+        const int index = static_cast<int>(IsForm(row) ? row - speech::kSpeechClips.size() : row);
+        const int perColumn = IsForm(row) ? kFormsPerColumn : kRowsPerColumn;
+        const int line = index % perColumn + (IsForm(row) ? kFormsLine : 0);
+        const int column = index / perColumn * kColumnsPerWord;
+        auto* word = new QLabel(Shown(row), this);
         word->setFont(app::MakeFont(kWordFont));
         rows_[row] = MakeRow(row);
         grid->addWidget(word, line, column);
@@ -121,7 +160,7 @@ RecorderWindow::WordRow RecorderWindow::MakeRow(std::size_t row)
 {
     const QString clip = QString::fromStdString(ClipOf(row));
     const WordRow widgets{MakeButton(tr("Record"), this), MakeButton(tr("Play"), this), new QLabel(this)};
-    // A screen reader tells the seventeen rows apart by their words.
+    // A screen reader tells the rows apart by their words.
     widgets.play->setAccessibleName(tr("Play %1").arg(Word(row)));
     widgets.record->setObjectName("record:" + clip);
     widgets.play->setObjectName("play:" + clip);
@@ -133,7 +172,7 @@ RecorderWindow::WordRow RecorderWindow::MakeRow(std::size_t row)
 
 void RecorderWindow::BuildFooter(QGridLayout* grid)
 {
-    const int line = kRowsPerColumn;
+    const int line = kFooterLine;
     range_ = new QComboBox(this);
     // The same three ranges as the quiz's settings menu.
     for (const quiz::SettingsCommand& command : quiz::kSettingsCommands)
@@ -201,7 +240,10 @@ void RecorderWindow::StartTake(std::size_t row)
     takeTimer_.start(kLongestTakeMs);
     watchTimer_.start(kWatchStepMs);
     ShowRecordingState();
-    Say(tr("Recording “%1”… Press Stop when you are done; it also stops by itself after 3 seconds.").arg(Word(row)),
+    Say(IsForm(row) ? tr("Recording: say only the red word, as you say it in “%1”… Press Stop when you are done; it "
+                         "also stops by itself after 3 seconds.").arg(FromUtf8(FormOf(row).example))
+                    : tr("Recording “%1”… Press Stop when you are done; it also stops by itself after 3 seconds.")
+                          .arg(Word(row)),
         Tone::News);
 }
 
@@ -221,7 +263,8 @@ void RecorderWindow::FinishTake()
 
 void RecorderWindow::KeepTake(std::size_t row, const std::vector<std::int16_t>& take)
 {
-    const speech::SpokenWord& word = speech::kSpeechClips[row];
+    // The forms are number words: no quiet around them.
+    const speech::SpokenWord word = IsForm(row) ? speech::SpokenWord{} : speech::kSpeechClips[row];
     const speech::ProcessedTake processed =
         speech::ProcessTake(take, {.quietBeforeMs = word.quietBeforeMs, .quietAfterMs = word.quietAfterMs});
     if (processed.verdict != speech::TakeVerdict::Accepted) {

@@ -2,7 +2,10 @@
 // The recorder's only window, in the desktop's language (Simplified or
 // Traditional Chinese, else English), the words themselves always in
 // Simplified Chinese: one row per word (the word in large type, Record,
-// Play, and Original or Recorded), then a range and Hear a problem to hear a
+// Play, and Original or Recorded); under a heading, one such row for each
+// form a number word takes inside a number (speech::kWordForms), shown in an
+// example with the word in red, which a voice may go without; then a range
+// and Hear a problem to hear a
 // whole problem in the voice as it now stands, Restore the original voice to
 // go back to the built-in voice, and one line that says what happened. Its
 // texts are drawn in the parent's face (Latin letters and digits in Zorbanu
@@ -82,7 +85,7 @@ private:
     audio::SdlCapture& capture_;
     audio::SdlClipPlayer& player_;
     quiz::RandomSource& random_;
-    std::array<WordRow, speech::kSpeechClips.size()> rows_{};
+    std::array<WordRow, speech::kSpeechClips.size() + speech::kWordForms.size()> rows_{};
     QComboBox* range_ = nullptr;
     QPushButton* hear_ = nullptr;
     QPushButton* restore_ = nullptr;

@@ -33,6 +33,35 @@ inline constexpr std::array<SpokenWord, 17> kSpeechClips{{
     {"=.wav", "等于", "deng3 yu2", kSignPauseMs, 0},
 }};
 
+// The forms a number word takes inside a number, where a Mandarin speaker
+// changes its tone: 一 falls before 百 at the start of a number (yì bǎi),
+// 五 and 九 rise before 百 (wú bǎi: two third tones in a row), and 五, 九
+// and 百 before any other word of the same number are half thirds, low
+// without the final rise. Each is an optional clip: a reading plays it in
+// place of its word's own clip where the row's rule holds and the voice
+// folder has it. The first row that holds for a word is the one taken; a
+// word no row holds for, or that ends its number, keeps its own clip. (百
+// follows only a number's first word, so 一 before 百 always starts it.)
+enum class Before { Hundred, AnyWord };
+
+struct WordForm {
+    std::string_view clip;     // file name in the voice folder
+    std::string_view of;       // the clip of the word it is a form of
+    Before before;             // the next word of the same number that calls for it
+    std::string_view word;     // what it says
+    std::string_view pinyin;   // how, with the tone it is said in (a half third keeps 3)
+    std::string_view example;  // a number it is said in, for whoever records it
+};
+
+inline constexpr std::array<WordForm, 6> kWordForms{{
+    {"1-falling.wav", "1.wav", Before::Hundred, "一", "yi4", "一百"},
+    {"5-rising.wav", "5.wav", Before::Hundred, "五", "wu2", "五百"},
+    {"9-rising.wav", "9.wav", Before::Hundred, "九", "jiu2", "九百"},
+    {"5-low.wav", "5.wav", Before::AnyWord, "五", "wu3", "五十"},
+    {"9-low.wav", "9.wav", Before::AnyWord, "九", "jiu3", "九十"},
+    {"bai-low.wav", "bai.wav", Before::AnyWord, "百", "bai3", "三百二十"},
+}};
+
 inline constexpr std::string_view kTenClip = "shi.wav";
 inline constexpr std::string_view kHundredClip = "bai.wav";
 inline constexpr std::string_view kEqualsClip = "=.wav";

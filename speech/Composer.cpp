@@ -1,6 +1,8 @@
 #include "Composer.h"
 
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace speech {
 namespace {
@@ -12,7 +14,43 @@ std::string Clip(std::string_view said)
     return std::string(said) + std::string(kClipSuffix);
 }
 
+bool IsWord(std::string_view clip)
+{
+    return clip != kFirstFiller && clip != kSecondFiller;
+}
+
+// The form a word takes before the next word of its number (none when it
+// ends the number), by the first row of kWordForms that holds.
+std::string FormOf(const std::string& word, const std::optional<std::string>& next)
+{
+    for (const WordForm& form : kWordForms)
+        if (form.of == word && next && (form.before == Before::AnyWord || *next == kHundredClip))
+            return std::string(form.clip);
+    return word;
+}
+
+// Goes from the number's last word to its first, each word's form chosen by
+// the word after it as it is written (百, not its form).
+SpokenOperand WithForms(SpokenOperand slots)
+{
+    std::optional<std::string> next;
+    for (std::size_t i = slots.size(); i-- > 0;)
+        if (IsWord(slots[i])) {
+            std::string word = std::exchange(slots[i], FormOf(slots[i], next));
+            next = std::move(word);
+        }
+    return slots;
+}
+
 }  // namespace
+
+std::string_view WordOfForm(std::string_view clip)
+{
+    for (const WordForm& form : kWordForms)
+        if (form.clip == clip)
+            return form.of;
+    return clip;
+}
 
 SpokenOperand ComposeOperand(int n, std::string_view filler)
 {
@@ -22,13 +60,13 @@ SpokenOperand ComposeOperand(int n, std::string_view filler)
     const int units = n % 10;
     auto digit = [&](std::size_t i) { return Clip(digits.substr(i, 1)); };
 
-    return {
+    return WithForms({
         digit(0),
         std::string(length == 3 ? kHundredClip : kSilent),
         length == 3 && tens + units != 0 ? digit(1) : std::string(filler),
         std::string(length > 1 && tens != 0 ? kTenClip : kSilent),
         length > 1 && units != 0 ? digit(length - 1) : std::string(filler),
-    };
+    });
 }
 
 SpokenProblem ComposeProblem(double first, int second, std::string_view sign)

@@ -81,27 +81,23 @@ TEST(ReadNumber, ReadsByTheRule)
     }
 }
 
-TEST(ComposeProblem, TwelveClipsInOrder)
+// An operand's five slots (.wav left off): each rule of the word forms, and
+// each word that keeps its own clip, once.
+TEST(ComposeOperand, EachWordTakesItsFormFromTheNextWordOfItsNumber)
 {
-    const struct {
-        const char* name;
-        int first, second;
-        const char* sign;
-        speech::SpokenProblem clips;
-    } rows[] = {
-        {"units", 7, 3, "+", {"7.wav", "nul.wav", "nul.wav", "nul.wav", "nul.wav", "+.wav",
-                              "3.wav", "nul.wav", "a.wav", "nul.wav", "a.wav", "=.wav"}},
-        {"tens", 25, 10, "-", {"2.wav", "nul.wav", "nul.wav", "shi.wav", "5.wav", "-.wav",
-                               "1.wav", "nul.wav", "a.wav", "shi.wav", "a.wav", "=.wav"}},
-        {"hundreds_with_zero", 305, 110, "×", {"3.wav", "bai.wav", "0.wav", "nul.wav", "5.wav", "×.wav",
-                                               "1.wav", "bai.wav", "1.wav", "shi.wav", "a.wav", "=.wav"}},
-        {"exactly_100", 100, 5, "+", {"1.wav", "bai.wav", "nul.wav", "nul.wav", "nul.wav", "+.wav",
-                                      "5.wav", "nul.wav", "a.wav", "nul.wav", "a.wav", "=.wav"}},
-        {"round_hundreds", 300, 200, "÷", {"3.wav", "bai.wav", "nul.wav", "nul.wav", "nul.wav", "÷.wav",
-                                           "2.wav", "bai.wav", "a.wav", "nul.wav", "a.wav", "=.wav"}},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(speech::ComposeProblem(row.first, row.second, row.sign), row.clips) << row.name;
+    const std::pair<int, std::string> rows[] = {
+        {1, "1 nul a nul a"}, {11, "1 nul a shi 1"}, {100, "1-falling bai a nul a"},
+        {101, "1-falling bai-low 0 nul 1"}, {110, "1-falling bai-low 1 shi a"}, {111, "1-falling bai-low 1 shi 1"},
+        {150, "1-falling bai-low 5-low shi a"}, {500, "5-rising bai a nul a"}, {505, "5-rising bai-low 0 nul 5"},
+        {509, "5-rising bai-low 0 nul 9"}, {590, "5-rising bai-low 9-low shi a"}, {900, "9-rising bai a nul a"},
+        {959, "9-rising bai-low 5-low shi 9"}, {999, "9-rising bai-low 9-low shi 9"}, {53, "5-low nul a shi 3"},
+        {90, "9-low nul a shi a"}, {320, "3 bai-low 2 shi a"}};
+    for (const auto& [number, slots] : rows) {
+        std::string said;
+        for (const std::string& clip : speech::ComposeOperand(number, speech::kSecondFiller))
+            said += " " + clip.substr(0, clip.size() - 4);
+        EXPECT_EQ(said, " " + slots) << number;
+    }
 }
 
 }  // namespace

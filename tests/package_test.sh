@@ -20,7 +20,7 @@ appstreamcli validate --pedantic --no-net "$share/metainfo/org.zorbanu.Zorbanu.m
 ls "$share"/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/org.zorbanu.Zorbanu.png >/dev/null || fail "icons"
 
 clips=$voice/usr/share/zorbanu/clips
-[ "$(find "$clips" -name '*.wav' | wc -l)" = 19 ] || fail "voice package should hold 19 clips"
+[ "$(find "$clips" -name '*.wav' | wc -l)" = 25 ] || fail "voice package should hold 25 clips"
 
 mkdir -p "$work/empty" && cd "$work/empty"
 XDG_DATA_HOME=$PWD XDG_DATA_DIRS=$voice/usr/share "$prog/usr/bin/zorbanu" --help | grep -qF "$clips" ||

@@ -12,6 +12,8 @@
 
 #include "audio/SdlCapture.h"
 #include "audio/SdlClipPlayer.h"
+#include "speech/Composer.h"
+#include "support/ClipPack.h"
 #include "support/Wav.h"
 
 using namespace testing_support;
@@ -59,6 +61,29 @@ protected:
     std::unique_ptr<audio::SoundThread> sound;
     std::unique_ptr<audio::SdlClipPlayer> player;
 };
+
+// Readings through the real composer: each form of a word that the voice
+// has is said where the composer chose it, else the word's own clip, in
+// order and without a gap.
+TEST_F(DiskPlayer, AReadingSaysTheWordFormsItsVoiceHasElseTheWordsWithoutAGap)
+{
+    const auto frames = [](const std::string&) { return 1000; };
+    WriteRecognisableClips(dir.path(), frames);
+    const auto first = speech::ComposeProblem(500, 159, "+"), second = speech::ComposeProblem(90, 5, "×");
+    std::vector<std::string> reading(first.begin(), first.end());
+    reading.insert(reading.end(), second.begin(), second.end());
+    for (const bool withForms : {true, false}) {
+        std::vector<std::string> expected;
+        for (const std::string& clip : reading)
+            expected.emplace_back(withForms ? clip : speech::WordOfForm(clip));
+        player = std::make_unique<audio::SdlClipPlayer>(*sound, [this] { return folder; });
+        const auto runs = Play(reading);
+        EXPECT_EQ(ClipsHeard(ReadDiskOutput(out), frames), expected);
+        EXPECT_EQ(runs.back().start + runs.back().length - runs.front().start, 24u * 1000) << "a gap in the reading";
+        for (const speech::WordForm& form : speech::kWordForms)  // now a voice without the forms
+            std::filesystem::remove(dir / std::string(form.clip));
+    }
+}
 
 // Unplayable clips, each silent and costing no time: alone they open no
 // device, and among playable ones they leave no gap.

@@ -3,18 +3,27 @@
 # together to speak each problem in Mandarin.
 #
 # Usage: tools/make-voice-pack.sh [--report] LIST OUTDIR
-#   --report  once the pack is made, print each speech clip's tones, quiet
-#             and loudness (tools/voice-report.py; needs python3 and
+#   --report  once the pack is made, print each word's and form's tones,
+#             quiet and loudness (tools/voice-report.py; needs python3 and
 #             aubiopitch, Debian packages python3 and aubio-tools)
 #
-# LIST names the clips and says what each speech clip says, and the
-# loudness to bring them to; the build writes it from the program's own
+# LIST names the clips and says what each speech clip and form says, and
+# the loudness to bring them to; the build writes it from the program's own
 # tables (zorbanu_voice_pack_list LIST), one tab-separated line each:
 #   speech CLIP WORD PINYIN QUIET_BEFORE_MS QUIET_AFTER_MS
 #                       a word spoken by espeak-ng from its pinyin (tone
 #                       numbers, syllables apart: 0.wav 零 ling2 0 0 ...
 #                       ÷.wav 除以 chu2 yi3 150 150), with that much silence
 #                       before and after it in the clip
+#   form CLIP WORD PINYIN SHAPE OF
+#                       the form a number word takes inside a number, where
+#                       its tone changes, for the speech clip OF; one
+#                       syllable, SHAPE saying how it is said:
+#                         falling  tone 4 (1-falling.wav 一 yi4 falling 1.wav)
+#                         rising   tone 2 (5-rising.wav 五 wu2 rising 5.wav)
+#                         low      a half third: tone 3 low, without its
+#                                  final rise (5-low.wav 五 wu3 low 5.wav)
+#                       with no silence at either end, like the numbers
 #   right CLIP          short rising chime (after a right answer)
 #   wrong CLIP          short soft falling tone (after a wrong answer)
 #   filler CLIP         deliberately not written: the program treats a
@@ -80,6 +89,11 @@ EOF
 
 # --- helpers ----------------------------------------------------------------
 
+# The form of a half third: tone 3 said as the low fall espeak-ng itself
+# gives a third before any other tone (`-x "u3 shi2"` is 'u21 s.'i.35).
+citation_tone=214
+half_third_tone=21
+
 prog=${0##*/}
 
 die() {
@@ -138,6 +152,21 @@ spoken() { # spoken PINYIN
   printf '%s' "${syllables[*]}"
 }
 
+# What espeak-ng is given for a half third of PINYIN (one syllable, tone 3):
+# its own phonemes for the word, with the third tone 214 made the half third
+# 21, as phoneme input ([[...]]). Given a lone third, espeak-ng says the
+# full dip and rise; given the same phonemes back it says the very same
+# samples, so only the tone differs.
+half_third() { # half_third PINYIN
+  local phonemes
+  phonemes=$(espeak-ng --path="$work/espeak" -v "$language+$variant" -q -x "$(spoken "$1")") ||
+    die "espeak-ng failed on $1"
+  phonemes=${phonemes%_|}
+  [[ $phonemes == *"$citation_tone"* && $phonemes != *"$citation_tone"*"$citation_tone"* ]] ||
+    die "espeak-ng does not say $1 as one third tone ($phonemes)"
+  printf '[[%s]]' "${phonemes/$citation_tone/$half_third_tone}"
+}
+
 # Brings IN to the target RMS (without letting the peak exceed the limit),
 # adds the short fades and writes OUT in the pack's format. OFFSET (dB, default
 # 0) sets the clip that much above or below the target; BEFORE and AFTER (ms,
@@ -191,6 +220,7 @@ shift
 # --- what to make, from LIST ---------------------------------------------------
 
 speech_names=() speech_pinyin=() speech_quiet=() fillers=()
+form_names=() form_pinyin=() form_shapes=() form_of=()
 right="" wrong="" target_rms="" peak_limit="" fade=""
 while IFS=$'\t' read -r kind a b c d e; do
   case $kind in
@@ -198,6 +228,10 @@ while IFS=$'\t' read -r kind a b c d e; do
       [[ $c =~ ^[a-zü]+[1-5]( [a-zü]+[1-5])*$ && $d =~ ^[0-9]+$ && $e =~ ^[0-9]+$ ]] ||
         die "$list: $a needs WORD, PINYIN (with tone numbers), QUIET_BEFORE_MS, QUIET_AFTER_MS"
       speech_names+=("$a") speech_pinyin+=("$c") speech_quiet+=("$d $e") ;;
+    form)
+      [[ $c =~ ^[a-zü]+[1-5]$ && "$d ${c: -1}" =~ ^(falling 4|rising 2|low 3)$ && -n $e ]] ||
+        die "$list: $a needs WORD, one syllable of PINYIN and SHAPE (falling with tone 4, rising with 2, low with 3), OF"
+      form_names+=("$a") form_pinyin+=("$c") form_shapes+=("$d") form_of+=("$e") ;;
     right) right=$a ;;
     wrong) wrong=$a ;;
     filler) fillers+=("$a") ;;
@@ -207,6 +241,9 @@ while IFS=$'\t' read -r kind a b c d e; do
 done <"$list" || die "cannot read $list"
 [ ${#speech_names[@]} -gt 0 ] && [ -n "$right" ] && [ -n "$wrong" ] && [ -n "$fade" ] ||
   die "$list: no speech clips, answer sounds or level"
+for of in "${form_of[@]}"; do
+  [[ " ${speech_names[*]} " == *" $of "* ]] || die "$list: a form of $of, which is no speech clip"
+done
 
 need espeak-ng espeak-ng
 need sox sox
@@ -255,6 +292,22 @@ for i in "${!speech_names[@]}"; do
   finish "$work/trim.wav" "$stage/$name" 0 ${speech_quiet[$i]}
 done
 
+# forms: the same voice, speed, trim and level as the words, and like the
+# numbers no silence at either end. A falling or rising form is its pinyin
+# read as it is (yi4, wu2); a low one is the half third.
+for i in "${!form_names[@]}"; do
+  name=${form_names[$i]}
+  if [ "${form_shapes[$i]}" = low ]; then
+    text=$(half_third "${form_pinyin[$i]}")
+  else
+    text=$(spoken "${form_pinyin[$i]}")
+  fi
+  espeak-ng --path="$work/espeak" -v "$language+$variant" -s "$speed" \
+    -w "$work/raw.wav" "$text" || die "espeak-ng failed on $text"
+  trim "$work/raw.wav" "$work/trim.wav"
+  finish "$work/trim.wav" "$stage/$name"
+done
+
 # win: four quick rising notes (C6 E6 G6 C7), each a soft sine with a faint
 # octave overtone that rings out under the next one.
 notes=(1046.5 1318.5 1568.0 2093.0)
@@ -286,7 +339,7 @@ rm -rf -- "$work"
 
 # --- check every clip -------------------------------------------------------
 
-for name in "${speech_names[@]}"; do
+for name in "${speech_names[@]}" "${form_names[@]}"; do
   check "$stage/$name" 0.15 1.5
 done
 check "$stage/$right" 0.3 1.0

@@ -5,13 +5,16 @@ Usage: voice-report.py LIST PACK_DIR [--check]
 
 LIST is the list the pack was made from (tools/make-voice-pack.sh): its
 speech lines give each clip's word, pinyin (tone numbers) and the quiet
-wanted before and after the word, its level line the loudness. Prints a
-row per speech clip: pitch at the start, lowest, highest and at the end
-(Hz); the shape found per syllable (semitones); each syllable's length
-(ms; two syllables are split at the quietest point of the word's middle);
-the quiet found before and after the word (ms); the word's RMS and peak
-(dBFS, the quiet left out); and the verdict. Then the median pitch and the
-tone space of the whole pack. With --check, exits 1 when a rule is broken.
+wanted before and after the word, its form lines the forms number words
+take inside a number (pinyin and shape, no quiet), its level line the
+loudness. Prints a row per speech clip, then per form: pitch at the start,
+lowest, highest and at the end (Hz); the shape found per syllable
+(semitones); each syllable's length (ms; two syllables are split at the
+quietest point of the word's middle); the quiet found before and after the
+word (ms); the word's RMS and peak (dBFS, the quiet left out); and the
+verdict. Then the median pitch and the tone space of the speech clips, the
+voice's own words, which the forms are judged against too. With --check,
+exits 1 when a rule is broken.
 
 Pitch: YIN from aubiopitch (Debian aubio-tools) rather than a YIN of our
 own in numpy: a packaged, tested tracker, and no Python modules needed, so
@@ -59,6 +62,19 @@ TONE_RULES = {
     "4": [(lambda s, sp: s["fall"] >= 5, "falls only {fall:.2f} st (<5)"),
           (lambda s, sp: s["rise"] <= 2, "climbs {rise:.1f} st after its fall")],
 }
+# What a form inside a number must do besides its tone's rules, by its
+# shape in the list (and the tone each shape is said with). A rising form
+# (五 before 百) starts low: its lowest point lies in its first 30%, where a
+# citation third's dip lies near its middle. A low form, a half third, stays
+# in the lower third of the space throughout and does not rise at its end:
+# `tail_rise` is the most it climbs from a low point within its last 30%.
+SHAPE_TONE = {"falling": "4", "rising": "2", "low": "3"}
+SHAPE_RULES = {
+    "falling": [],
+    "rising": [(lambda s, sp: s["lo_at"] <= 0.3, "lowest point late ({lo_at:.0%} > 30%)")],
+    "low": [(lambda s, sp: s["hi"] <= sp[0] + (sp[1] - sp[0]) / 3, "rises above the lower third"),
+            (lambda s, sp: s["tail_rise"] <= 1, "rises {tail_rise:.2f} st over its last 30% (>1)")],
+}
 # A tone-1 syllable that starts on a vowel or a glide (yi) has no consonant
 # to settle after: it must be level from its very first frame.
 GLIDE_START = "aeiouwy"
@@ -77,8 +93,8 @@ def db(x):
 
 
 def read_list(path):
-    """Speech clips and (RMS, peak) from LIST; see tools/make-voice-pack.sh."""
-    clips, level = [], (-18.0, -1.0)
+    """Speech clips, forms and (RMS, peak) from LIST; see tools/make-voice-pack.sh."""
+    clips, forms, level = [], [], (-18.0, -1.0)
     with open(path, encoding="utf-8") as f:
         for line in f:
             p = line.rstrip("\n").split("\t")
@@ -87,9 +103,15 @@ def read_list(path):
                     raise SystemExit(f"{path}: want speech CLIP WORD PINYIN BEFORE_MS AFTER_MS: {line}")
                 clips.append(dict(clip=p[1], word=p[2], pinyin=p[3].split(),
                                   want=(int(p[4]), int(p[5]))))
+            elif p[0] == "form":
+                if len(p) != 6 or p[4] not in SHAPE_TONE:
+                    raise SystemExit(f"{path}: want form CLIP WORD PINYIN SHAPE OF "
+                                     f"(SHAPE one of {', '.join(SHAPE_TONE)}): {line}")
+                forms.append(dict(clip=p[1], word=p[2], pinyin=p[3].split(), want=(0, 0),
+                                  form=p[4]))
             elif p[0] == "level":
                 level = (float(p[1]), float(p[2]))
-    return clips, level
+    return clips, forms, level
 
 
 def read_wav(path):
@@ -173,28 +195,37 @@ def contour(frames, a, b):
     ss = [s for _, s in c]
     k = ss.index(min(ss))
     settled = [s for t, s in c if t >= t0 + ONSET_S] or ss
+    tail = [s for t, s in c if t >= t0 + 0.7 * (t1 - t0)]
     return dict(lo=min(ss), hi=max(ss), lo_at=(c[k][0] - t0) / max(t1 - t0, 1e-9),
                 fall=max(ss[:k + 1]) - ss[k], rise=max(ss[k:]) - ss[k],
                 spread=max(settled) - min(settled), settled_lo=min(settled),
-                whole=max(ss) - min(ss))
+                whole=max(ss) - min(ss),
+                tail_rise=max(s - min(tail[:j + 1]) for j, s in enumerate(tail)))
 
 
-def shape(s):
+def shape(s, form=None):
     if s["whole"] <= 1:
-        return "level"
-    if s["fall"] >= 1 and s["rise"] >= 1:
-        return f"dip -{s['fall']:.1f}+{s['rise']:.1f}"
-    return f"rise +{s['rise']:.1f}" if s["rise"] > s["fall"] else f"fall -{s['fall']:.1f}"
+        found = "level"
+    elif s["fall"] >= 1 and s["rise"] >= 1:
+        found = f"dip -{s['fall']:.1f}+{s['rise']:.1f}"
+    else:
+        found = f"rise +{s['rise']:.1f}" if s["rise"] > s["fall"] else f"fall -{s['fall']:.1f}"
+    # what a form's own rules look at
+    if form == "rising":
+        found += f", low at {s['lo_at']:.0%}"
+    elif form == "low":
+        found += f", end +{s['tail_rise']:.1f}"
+    return found
 
 
-def judge_syllable(syl, s, ms, lo, hi):
+def judge_syllable(syl, s, ms, lo, hi, form=None):
     faults = []
     if not SYLLABLE_MS[0] <= ms <= SYLLABLE_MS[1]:
         faults.append(f"{syl} lasts {ms:.0f} ms")
     if s is None:
         return faults + [f"{syl} has no pitch"]
-    faults += [f"{syl}: " + fault.format(**s)
-               for test, fault in TONE_RULES.get(syl[-1], []) if not test(s, (lo, hi))]
+    rules = TONE_RULES.get(syl[-1], []) + SHAPE_RULES.get(form, [])
+    faults += [f"{syl}: " + fault.format(**s) for test, fault in rules if not test(s, (lo, hi))]
     if syl[-1] == "1" and syl[0] in GLIDE_START and s["whole"] > 1:
         faults.append(f"{syl}: glides {s['whole']:.1f} st at its start")
     return faults
@@ -213,10 +244,13 @@ def analyse(pack, item):
 def judge(item, lo, hi, level):
     faults = []
     shapes = []
+    form = item.get("form")
+    if form and (len(item["pinyin"]) != 1 or item["pinyin"][0][-1] != SHAPE_TONE[form]):
+        faults.append(f"{form} wants one syllable of tone {SHAPE_TONE[form]}")
     for syl, (a, b) in zip(item["pinyin"], item["syllables"]):
         s = contour(item["frames"], a, b)
-        shapes.append(shape(s) if s else "-")
-        faults += judge_syllable(syl, s, (b - a) * 1000 / RATE, lo, hi)
+        shapes.append(shape(s, form) if s else "-")
+        faults += judge_syllable(syl, s, (b - a) * 1000 / RATE, lo, hi, form)
     for side, got, want in zip(("before", "after"), item["quiet"], item["want"]):
         if abs(got - want) > QUIET_SLACK_MS:
             faults.append(f"quiet {side} {got:.0f} ms, not {want}")
@@ -230,7 +264,7 @@ def row(i, shapes, verdict):
     pitch = [statistics.mean(f[:3]), min(f), max(f), statistics.mean(f[-3:])]
     word = i["word"] + " " * (5 - 2 * len(i["word"]))  # Han characters are two columns wide
     ms = "+".join(f"{(b - a) * 1000 / RATE:.0f}" for a, b in i["syllables"])
-    return (f"{i['clip']:8}{word}{' '.join(i['pinyin']):11}"
+    return (f"{i['clip']:14}{word}{' '.join(i['pinyin']):11}"
             + "".join(f"{hz(p):5.0f}" for p in pitch)
             + f"  {shapes:26}{ms:9}{i['quiet'][0]:4.0f}/{i['quiet'][1]:<4.0f}"
             + f"{i['rms']:6.1f}/{i['peak']:<5.1f}  {verdict}")
@@ -240,14 +274,15 @@ def main():
     args = [a for a in sys.argv[1:] if a != "--check"]
     if len(args) != 2:
         raise SystemExit("usage: voice-report.py LIST PACK_DIR [--check]")
-    clips, level = read_list(args[0])
-    items = [analyse(args[1], c) for c in clips]
-    every = sorted(s for i in items for _, s in i["frames"])
+    clips, forms, level = read_list(args[0])
+    words = [analyse(args[1], c) for c in clips]
+    items = words + [analyse(args[1], f) for f in forms]
+    every = sorted(s for i in words for _, s in i["frames"])
     if not every:
-        raise SystemExit("no voiced frames in the pack")
+        raise SystemExit("no voiced frames in the pack's words")
     lo, hi = every[len(every) * 2 // 100], every[len(every) * 98 // 100]
     median = hz(statistics.median(every))
-    print(f"{'clip':8}{'word':5}{'pinyin':11}{'start':>5}{'low':>5}{'high':>5}{'end':>5}"
+    print(f"{'clip':14}{'word':5}{'pinyin':11}{'start':>5}{'low':>5}{'high':>5}{'end':>5}"
           f"  {'shape (st)':26}{'ms':9}{'quiet ms':9}{'rms/peak':12}  verdict")
     bad = 0
     for i in items:
@@ -257,7 +292,8 @@ def main():
     faults = [f"{bad} of {len(items)} clips with faults"]
     faults += [f"median below {MEDIAN_HZ} Hz"] if median < MEDIAN_HZ else []
     faults += [f"tone space below {SPACE_ST} st"] if hi - lo < SPACE_ST else []
-    print(f"median {median:.0f} Hz, tone space {hi - lo:.1f} st ({hz(lo):.0f}-{hz(hi):.0f} Hz); "
+    print(f"median {median:.0f} Hz, tone space {hi - lo:.1f} st ({hz(lo):.0f}-{hz(hi):.0f} Hz, "
+          f"lower third up to {hz(lo + (hi - lo) / 3):.0f} Hz) of the {len(words)} words; "
           + "; ".join(faults))
     if "--check" in sys.argv[1:] and (bad or len(faults) > 1):
         sys.exit(1)

@@ -49,14 +49,18 @@ installed pack; the first that holds every speech clip)
         <source>Usage: zorbanu-recorder [--help | --version]
 
 Record my voice: a parent records, word by word, the seventeen words a problem
-is read from, and the arithmetic quiz then speaks in that voice. The recordings
-are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).
+is read from, and the arithmetic quiz then speaks in that voice. Six more, the
+forms 一, 五, 九 and 百 take inside a number (as in 一百, 五十), make the
+reading more natural and may be left out. The recordings are kept in
+$XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).
 </source>
         <translation>Usage: zorbanu-recorder [--help | --version]
 
 Record my voice: a parent records, word by word, the seventeen words a problem
-is read from, and the arithmetic quiz then speaks in that voice. The recordings
-are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).
+is read from, and the arithmetic quiz then speaks in that voice. Six more, the
+forms 一, 五, 九 and 百 take inside a number (as in 一百, 五十), make the
+reading more natural and may be left out. The recordings are kept in
+$XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).
 </translation>
     </message>
 </context>
@@ -169,6 +173,18 @@ are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clip
     <message>
         <source>The sound system is not answering, so nothing was recorded. Press Record again in a moment.</source>
         <translation>The sound system is not answering, so nothing was recorded. Press Record again in a moment.</translation>
+    </message>
+    <message>
+        <source>%1 as in %2</source>
+        <translation>%1 as in %2</translation>
+    </message>
+    <message>
+        <source>For a more natural reading (you may leave these out):</source>
+        <translation>For a more natural reading (you may leave these out):</translation>
+    </message>
+    <message>
+        <source>Recording: say only the red word, as you say it in “%1”… Press Stop when you are done; it also stops by itself after 3 seconds.</source>
+        <translation>Recording: say only the red word, as you say it in “%1”… Press Stop when you are done; it also stops by itself after 3 seconds.</translation>
     </message>
 </context>
 </TS>

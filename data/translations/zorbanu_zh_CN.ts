@@ -46,12 +46,15 @@ installed pack; the first that holds every speech clip)
         <source>Usage: zorbanu-recorder [--help | --version]
 
 Record my voice: a parent records, word by word, the seventeen words a problem
-is read from, and the arithmetic quiz then speaks in that voice. The recordings
-are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).
+is read from, and the arithmetic quiz then speaks in that voice. Six more, the
+forms 一, 五, 九 and 百 take inside a number (as in 一百, 五十), make the
+reading more natural and may be left out. The recordings are kept in
+$XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).
 </source>
         <translation>用法: zorbanu-recorder [--help | --version]
 
 录制我的声音: 家长一个字一个字地录下读题用的十七个字, 算术练习就用这个声音读题。
+另外六个片段是一、五、九、百在数里变调的读法 (比如一百、五十), 录了读数更自然, 也可以不录。
 录音保存在 $XDG_DATA_HOME/zorbanu/clips (默认是 ~/.local/share/zorbanu/clips)。
 </translation>
     </message>
@@ -165,6 +168,18 @@ are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clip
     <message>
         <source>The sound system is not answering, so nothing was recorded. Press Record again in a moment.</source>
         <translation>声音系统没有回应，什么也没录到。请过一会儿再按“录音”。</translation>
+    </message>
+    <message>
+        <source>%1 as in %2</source>
+        <translation>%2里的%1</translation>
+    </message>
+    <message>
+        <source>For a more natural reading (you may leave these out):</source>
+        <translation>读数更自然（可以不录）：</translation>
+    </message>
+    <message>
+        <source>Recording: say only the red word, as you say it in “%1”… Press Stop when you are done; it also stops by itself after 3 seconds.</source>
+        <translation>正在录：只说红色的字，像在“%1”里那样说……说完再按一次“停止”，3 秒后也会自动停止。</translation>
     </message>
 </context>
 </TS>

@@ -46,12 +46,15 @@ installed pack; the first that holds every speech clip)
         <source>Usage: zorbanu-recorder [--help | --version]
 
 Record my voice: a parent records, word by word, the seventeen words a problem
-is read from, and the arithmetic quiz then speaks in that voice. The recordings
-are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).
+is read from, and the arithmetic quiz then speaks in that voice. Six more, the
+forms 一, 五, 九 and 百 take inside a number (as in 一百, 五十), make the
+reading more natural and may be left out. The recordings are kept in
+$XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clips).
 </source>
         <translation>用法: zorbanu-recorder [--help | --version]
 
 錄製我的聲音: 家長一個字一個字地錄下讀題用的十七個字, 算術練習就用這個聲音讀題。
+另外六個片段是一、五、九、百在數裡變調的讀法 (例如一百、五十), 錄了讀數更自然, 也可以不錄。
 錄音儲存在 $XDG_DATA_HOME/zorbanu/clips (預設是 ~/.local/share/zorbanu/clips)。
 </translation>
     </message>
@@ -165,6 +168,18 @@ are kept in $XDG_DATA_HOME/zorbanu/clips (by default ~/.local/share/zorbanu/clip
     <message>
         <source>The sound system is not answering, so nothing was recorded. Press Record again in a moment.</source>
         <translation>聲音系統沒有回應，什麼也沒錄到。請稍後再按「錄音」。</translation>
+    </message>
+    <message>
+        <source>%1 as in %2</source>
+        <translation>%2裡的%1</translation>
+    </message>
+    <message>
+        <source>For a more natural reading (you may leave these out):</source>
+        <translation>讀數更自然（可以不錄）：</translation>
+    </message>
+    <message>
+        <source>Recording: say only the red word, as you say it in “%1”… Press Stop when you are done; it also stops by itself after 3 seconds.</source>
+        <translation>正在錄：只說紅色的字，像在「%1」裡那樣說……說完再按一次「停止」，3 秒後也會自動停止。</translation>
     </message>
 </context>
 </TS>

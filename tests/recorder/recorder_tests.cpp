@@ -3,6 +3,7 @@
 // clips.
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -69,6 +70,14 @@ TEST(Recorder, SavesTheSpokenWordBesideCopiesOfTheBuiltInClips)
     for (const speech::SpokenWord& clip : speech::kSpeechClips)
         EXPECT_EQ(clip.clip == "+.wav", speech::ReadClipFile(own / clip.clip) != speech::ReadClipFile(pack / clip.clip))
             << clip.clip;
+    // A word's form is recorded like a word, without the quiet; Restore removes it with the rest.
+    window.findChild<QPushButton*>("record:5-low.wav")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.findChild<QLabel*>("status:5-low.wav")->text() == recorder::RecorderWindow::tr("Recorded"); }, 5000));
+    const auto form = ReadDiskOutput(own / "5-low.wav");
+    EXPECT_LT(std::count(form.begin() + 22, form.begin() + 22 + pause, 0), pause / 10) << "quiet before a number word";
+    QTimer::singleShot(0, [] { qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->button(QMessageBox::Yes)->click(); });
+    window.RestoreBuiltInVoice();
+    EXPECT_FALSE(std::filesystem::exists(own));
 }
 
 }  // namespace

@@ -8,11 +8,14 @@
 namespace testing_support {
 namespace {
 
-// Every clip name the program plays, the two silent fillers included.
+// Every clip name the program plays, the words' forms and the two silent
+// fillers included.
 const std::vector<std::string> kNames = [] {
     std::vector<std::string> names;
     for (const speech::SpokenWord& word : speech::kSpeechClips)
         names.emplace_back(word.clip);
+    for (const speech::WordForm& form : speech::kWordForms)
+        names.emplace_back(form.clip);
     for (std::string_view other : {speech::kFirstFiller, speech::kSecondFiller, speech::kRightClip, speech::kWrongClip})
         names.emplace_back(other);
     return names;
