@@ -1,8 +1,9 @@
 #pragma once
 // The program's only sound output. A reading is a run of clips, each named
 // by a bare file name and played to its end, one after another, all from the
-// one voice folder that is chosen as the reading starts. A missing or
-// unplayable clip is silent and costs no time.
+// one voice folder that is chosen as the reading starts. A word's form
+// (kWordForms) that the folder lacks is said with the word's own clip; any
+// other missing or unplayable clip is silent and costs no time.
 
 #include <span>
 #include <string>
