@@ -75,16 +75,25 @@ void InstallFonts()
 
 QFont MakeFont(const FontSpec& spec)
 {
-    // Qt draws each character from the first family that has it: the
-    // sans-serif subset holds no Chinese, so Song draws that.
     QFont font;
-    font.setFamilies(spec.face == FontFace::Song ? QStringList{kSongFamily}
-                     : spec.face == FontFace::Kai ? QStringList{kKaiFamily}
-                                                  : QStringList{kSansFamily, kSongFamily});
+    switch (spec.face) {
+    case FontFace::Song:
+        font.setFamilies({kSongFamily});
+        font.setStyleHint(QFont::Serif);
+        break;
+    case FontFace::Kai:
+        font.setFamilies({kKaiFamily});
+        font.setStyleHint(QFont::Cursive);
+        break;
+    case FontFace::Parent:
+        // Qt draws each character from the first family that has it: the
+        // sans-serif subset holds no Chinese, so Song draws that.
+        font.setFamilies({kSansFamily, kSongFamily});
+        font.setStyleHint(QFont::SansSerif);
+        break;
+    }
     font.setPixelSize(PixelsFromPoints(spec.points));
     font.setWeight(QFont::Normal);
-    font.setStyleHint(spec.face == FontFace::Kai ? QFont::Cursive
-                      : spec.face == FontFace::Song ? QFont::Serif : QFont::SansSerif);
     return font;
 }
 

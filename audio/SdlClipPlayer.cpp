@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "StreamWatch.h"
-#include "speech/Composer.h"
+#include "speech/Clips.h"
 #include "speech/WavFile.h"
 
 namespace audio {
@@ -210,8 +210,8 @@ void SdlClipPlayer::PlayReading(std::span<const std::string> clips)
     std::vector<Speaker::Bytes> files;
     for (const std::string& name : clips) {
         auto file = speech::ReadClipFile(*folder / name);
-        if (!file && speech::WordOfForm(name) != name)
-            file = speech::ReadClipFile(*folder / speech::WordOfForm(name));
+        if (const std::string_view word = speech::WordOfForm(name); !file && word != name)
+            file = speech::ReadClipFile(*folder / word);
         if (file)
             files.push_back(std::move(*file));
     }

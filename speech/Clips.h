@@ -62,6 +62,16 @@ inline constexpr std::array<WordForm, 6> kWordForms{{
     {"bai-low.wav", "bai.wav", Before::AnyWord, "百", "bai3", "三百二十"},
 }};
 
+// The clip of the word a form is of ("5.wav" for "5-low.wav"); any other
+// clip itself. A voice without the form's clip plays this one instead.
+constexpr std::string_view WordOfForm(std::string_view clip)
+{
+    for (const WordForm& form : kWordForms)
+        if (form.clip == clip)
+            return form.of;
+    return clip;
+}
+
 inline constexpr std::string_view kTenClip = "shi.wav";
 inline constexpr std::string_view kHundredClip = "bai.wav";
 inline constexpr std::string_view kEqualsClip = "=.wav";

@@ -44,14 +44,6 @@ SpokenOperand WithForms(SpokenOperand slots)
 
 }  // namespace
 
-std::string_view WordOfForm(std::string_view clip)
-{
-    for (const WordForm& form : kWordForms)
-        if (form.clip == clip)
-            return form.of;
-    return clip;
-}
-
 SpokenOperand ComposeOperand(int n, std::string_view filler)
 {
     const std::string digits = std::to_string(n);

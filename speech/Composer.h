@@ -6,7 +6,7 @@
 // number (kWordForms: 5-rising bai for 500). A slot with nothing to say
 // still names a filler clip, so there are always twelve (kFirstFiller and
 // kSecondFiller). Whether a voice has a form's clip is the player's to see
-// (WordOfForm).
+// (WordOfForm, in Clips.h).
 //
 // Plain function over plain data: it plays nothing.
 
@@ -23,10 +23,6 @@ using SpokenOperand = std::array<std::string, 5>;
 
 // n is a whole number 1..999; filler names the silent digit slots.
 SpokenOperand ComposeOperand(int n, std::string_view filler);
-
-// The clip of the word a form is of ("5.wav" for "5-low.wav"); any other
-// clip itself. A voice without the form's clip plays this one instead.
-std::string_view WordOfForm(std::string_view clip);
 
 // sign is the operator as shown on screen ("+", "-", "×", "÷").
 SpokenProblem ComposeProblem(double first, int second, std::string_view sign);
