@@ -7,6 +7,8 @@ FUZZ_BUILD ?= build-fuzz
 TSAN_BUILD ?= build-tsan
 FUZZ_SECONDS ?= 600
 CMAKE_FLAGS ?=
+# The fuzz build's compiler: the clang this Debian release ships.
+FUZZ_CXX ?= clang++-$(shell bash tools/install-deps.sh --clang-version)
 
 .PHONY: all deps configure build run test sanitize-build tsan-build fuzz-build package fuzz bench clean
 
@@ -48,7 +50,7 @@ tsan-build: deps
 	cmake --build $(TSAN_BUILD) --target $(THREADED_TESTS) zorbanu_fonts zorbanu_translations
 
 fuzz-build: deps
-	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DZORBANU_FUZZ=ON \
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DZORBANU_FUZZ=ON \
 	  -DZORBANU_BUILD_WINDOW=OFF -DZORBANU_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD)
 
@@ -85,8 +87,12 @@ bench: build
 # warning.
 # Whoever publishes the packages sets their own name and address:
 #   make package ZORBANU_MAINTAINER="Name <address>"
+# and the homepage that software centres link to:
+#   make package ZORBANU_HOMEPAGE=https://...
 ZORBANU_MAINTAINER ?= Zorbanu Developers <zorbanu-devel@users.noreply.example.org>
+ZORBANU_HOMEPAGE ?= https://zorbanu.example.org/
 package: export ZORBANU_MAINTAINER := $(ZORBANU_MAINTAINER)
+package: export ZORBANU_HOMEPAGE := $(ZORBANU_HOMEPAGE)
 package:
 	@bash tools/install-deps.sh --packaging
 	@rm -rf $(DEB_BUILD) && mkdir -p $(DEB_BUILD)/source
@@ -94,7 +100,9 @@ package:
 	  --exclude=./compile_commands.json . | tar -xf - -C $(DEB_BUILD)/source
 	@cd $(DEB_BUILD)/source && \
 	  perl -pi -e 's/^Maintainer: .*/Maintainer: $$ENV{ZORBANU_MAINTAINER}/' debian/control && \
-	  perl -pi -e '$$n ||= s/^ -- .+?>  / -- $$ENV{ZORBANU_MAINTAINER}  /' debian/changelog
+	  perl -pi -e '$$n ||= s/^ -- .+?>  / -- $$ENV{ZORBANU_MAINTAINER}  /' debian/changelog && \
+	  perl -pi -e 's{<url type="homepage">.*?</url>}{<url type="homepage">$$ENV{ZORBANU_HOMEPAGE}</url>}' \
+	    data/org.zorbanu.Zorbanu.metainfo.xml
 	@echo "dpkg-buildpackage -us -uc  (log: $(DEB_BUILD)/build.log)"
 	@cd $(DEB_BUILD)/source && DEB_BUILD_OPTIONS="nocheck $$DEB_BUILD_OPTIONS" \
 	  DEB_BUILD_PROFILES="nocheck $$DEB_BUILD_PROFILES" \

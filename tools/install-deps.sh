@@ -1,8 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need.
-# Installs only what is missing; does nothing when everything is present.
-# Usage: install-deps.sh [--packaging]  (--packaging: only what `make package` needs)
+# Installs the packages that building, running and testing need, on Debian
+# 13 (trixie) or Debian 12 (bookworm). Installs only what is missing; does
+# nothing when everything is present.
+# Usage: install-deps.sh [--packaging | --clang-version]
+#   --packaging      only what `make package` needs
+#   --clang-version  print the version of the clang this release ships (the
+#                    fuzz build's compiler), install nothing
 set -euo pipefail
+
+# The one name that differs between the releases: each ships its own clang,
+# with the libFuzzer and sanitizer runtimes in libclang-rt-N-dev.
+# shellcheck source=/dev/null
+. /etc/os-release
+case ${VERSION_CODENAME:-} in
+bookworm) clang_version=14 ;;
+*) clang_version=19 ;;
+esac
+if [ "${1:-}" = --clang-version ]; then
+  echo "$clang_version"
+  exit 0
+fi
 
 packages=(
   # build
@@ -27,7 +44,7 @@ packages=(
   # benchmark: watching a window's first frame with the X DAMAGE extension
   libxdamage-dev
   # fuzzing and sanitizers
-  clang-14 libclang-rt-14-dev
+  "clang-$clang_version" "libclang-rt-$clang_version-dev"
 )
 
 # What `make package` needs, and no test tools: debhelper, lintian and the
@@ -71,7 +88,7 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 if ! { $sudo apt-get update -qq &&
        $sudo env DEBIAN_FRONTEND=noninteractive \
-         apt-get install -y -qq --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+         apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"; } >"$log" 2>&1; then
   cat "$log" >&2
   echo "install-deps.sh: installing ${missing[*]} failed" >&2
   exit 1

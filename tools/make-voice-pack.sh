@@ -246,6 +246,11 @@ for of in "${form_of[@]}"; do
 done
 
 need espeak-ng espeak-ng
+# espeak-ng 1.52 seeds the noise of a voice's breath from the clock, so the
+# same word came out different at every build, unless -D asks for its fixed
+# seed. 1.51 knows no -D, and its noise is always the same.
+repeatable=()
+if espeak-ng --help 2>&1 | grep -q '^-D'; then repeatable=(-D); fi
 need sox sox
 need soxi sox
 if [ -n "$report" ]; then
@@ -286,7 +291,7 @@ make_voice_home "$work/espeak"
 for i in "${!speech_names[@]}"; do
   name=${speech_names[$i]}
   text=$(spoken "${speech_pinyin[$i]}")
-  espeak-ng --path="$work/espeak" -v "$language+$variant" -s "$speed" \
+  espeak-ng "${repeatable[@]}" --path="$work/espeak" -v "$language+$variant" -s "$speed" \
     -w "$work/raw.wav" "$text" || die "espeak-ng failed on $text"
   trim "$work/raw.wav" "$work/trim.wav"
   finish "$work/trim.wav" "$stage/$name" 0 ${speech_quiet[$i]}
@@ -302,7 +307,7 @@ for i in "${!form_names[@]}"; do
   else
     text=$(spoken "${form_pinyin[$i]}")
   fi
-  espeak-ng --path="$work/espeak" -v "$language+$variant" -s "$speed" \
+  espeak-ng "${repeatable[@]}" --path="$work/espeak" -v "$language+$variant" -s "$speed" \
     -w "$work/raw.wav" "$text" || die "espeak-ng failed on $text"
   trim "$work/raw.wav" "$work/trim.wav"
   finish "$work/trim.wav" "$stage/$name"

@@ -48,7 +48,9 @@ pipewire)
   # The stock configuration, without the real-time module, and a null sink.
   export PIPEWIRE_CONFIG_DIR=$run/pipewire WIREPLUMBER_CONFIG_DIR=$run/wireplumber
   mkdir -p "$PIPEWIRE_CONFIG_DIR/pipewire.conf.d" "$WIREPLUMBER_CONFIG_DIR"
+  # client-rt.conf is PipeWire 0.3's; from 1.0 on client.conf serves every client.
   for conf in pipewire.conf pipewire-pulse.conf client.conf client-rt.conf; do
+    [ -e "/usr/share/pipewire/$conf" ] || continue
     sed 's/libpipewire-module-rt/libpipewire-module-rt-off/' "/usr/share/pipewire/$conf" >"$PIPEWIRE_CONFIG_DIR/$conf"
   done
   cp -r /usr/share/wireplumber/. "$WIREPLUMBER_CONFIG_DIR"

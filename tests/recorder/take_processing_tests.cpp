@@ -2,6 +2,7 @@
 // around it, noise alone, silence, and a take clipped throughout.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numbers>
 #include <random>
 
