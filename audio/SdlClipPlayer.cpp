@@ -109,6 +109,8 @@ void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, std::vector
             audio.Unpause(device);
         lost = !queued || !DrainUntil(audio, device.BufferBytes(), control);
     }
+    if (lost)
+        audio.Lost();
     if (lost || (opening && control.Abandoned())) {
         Close();
         return;

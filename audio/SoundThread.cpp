@@ -131,6 +131,7 @@ void Audio::Stop()
     if (started_)
         SDL_AudioQuit();
     started_ = false;
+    reconnect_ = false;
     ++generation_;
     openDevices_ = 0;
 }
@@ -141,6 +142,8 @@ Device Audio::Open(Direction direction, const SDL_AudioSpec& want)
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, StreamName(direction));
     SDL_AudioSpec have{};
     Device device;
+    if (reconnect_ && openDevices_ == 0)
+        Stop();
     device.id_ = Start() ? SDL_OpenAudioDevice(nullptr, capture, &want, &have, 0) : 0;
     if (device) {
         device.bufferBytes_ = have.size;

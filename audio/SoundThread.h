@@ -31,7 +31,8 @@
 //
 // The thread starts the subsystem as it begins (loading the drivers while the
 // window is built). Audio starts it again when a device is to be opened after
-// it was stopped, and stops it when an open fails with nothing else open, so
+// it was stopped, and stops it when an open fails with nothing else open, or
+// before an open once a device was lost with nothing else open, so
 // that the next open lets SDL choose its driver afresh and a sound server that
 // comes up later is found by the speaker and the microphone alike. It says
 // once on standard error why there is no sound, and again only after sound
@@ -109,6 +110,11 @@ public:
     void Unpause(Device& device);
     // True once the device stopped on its own (unplugged, its server gone).
     bool Stopped(const Device& device);
+    // The device was lost: the next open, once nothing else is open, starts
+    // the subsystem afresh. SDL 2.32's PulseAudio driver (unlike 2.26's)
+    // keeps one connection to the server for the whole subsystem, and once
+    // that server has gone every open on it fails, even after it is back.
+    void Lost() { reconnect_ = true; }
 
 private:
     friend class SoundThread;
@@ -124,6 +130,7 @@ private:
     bool started_ = false;
     unsigned generation_ = 1;
     bool cardFailed_ = false;  // no server answered, and the card could not be opened directly
+    bool reconnect_ = false;   // a device was lost since the subsystem started
     int openDevices_ = 0;
     bool failureReported_ = false;
 };
