@@ -195,7 +195,13 @@ std::size_t Audio::Dequeue(Device& device, std::span<std::int16_t> samples)
 
 void Audio::Unpause(Device& device) { SDL_PauseAudioDevice(device.id_, 0); }
 
-bool Audio::Stopped(const Device& device) { return SDL_GetAudioDeviceStatus(device.id_) == SDL_AUDIO_STOPPED; }
+bool Audio::Stopped(const Device& device)
+{
+    const bool stopped = SDL_GetAudioDeviceStatus(device.id_) == SDL_AUDIO_STOPPED;
+    if (stopped)
+        Lost();
+    return stopped;
+}
 
 // One line on standard error, once until sound works again. SDL's own text
 // names the driver it tried last, which after no server answered is ALSA's

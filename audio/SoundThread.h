@@ -108,12 +108,14 @@ public:
     // Takes what a capture device has recorded, at most samples.size().
     std::size_t Dequeue(Device& device, std::span<std::int16_t> samples);
     void Unpause(Device& device);
-    // True once the device stopped on its own (unplugged, its server gone).
+    // True once the device stopped on its own (unplugged, its server gone);
+    // then it is lost, as below.
     bool Stopped(const Device& device);
-    // The device was lost: the next open, once nothing else is open, starts
-    // the subsystem afresh. SDL 2.32's PulseAudio driver (unlike 2.26's)
-    // keeps one connection to the server for the whole subsystem, and once
-    // that server has gone every open on it fails, even after it is back.
+    // A device was lost (the driver said so, or its stream stopped playing):
+    // the next open, once nothing else is open, starts the subsystem afresh.
+    // SDL 2.32's PulseAudio driver (unlike 2.26's) keeps one connection to
+    // the server for the whole subsystem, and once that server has gone every
+    // open on it fails, even after it is back.
     void Lost() { reconnect_ = true; }
 
 private:

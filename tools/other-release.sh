@@ -80,11 +80,10 @@ mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
 mount --rbind /sys "$root/sys" && mount --make-rslave "$root/sys"
 
 # The checkout as it stands: its commit, or a commit of its uncommitted
-# changes to tracked files.
+# changes to tracked files, which a local clone takes with every object.
 revision=$(git -C "$checkout" stash create 2>/dev/null || true)
 revision=${revision:-$(git -C "$checkout" rev-parse HEAD)}
 git clone -q "$checkout" "$root/root/zorbanu"
-git -C "$root/root/zorbanu" fetch -q "$checkout" "$revision" 2>/dev/null || true
 git -C "$root/root/zorbanu" checkout -q --detach "$revision"
 echo "other-release.sh: root ready after $((SECONDS - started)) s; running '$command' on Debian $suite"
 
