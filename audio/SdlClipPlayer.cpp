@@ -88,6 +88,11 @@ void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, std::vector
     for (Bytes& file : files)
         if (auto decoded = DecodeClip(std::move(file)); decoded && !decoded->empty())
             clips.push_back(std::move(*decoded));
+    // SDL drains a disconnected device's queue at its rate, silently: one
+    // whose server went away since the last reading is closed and opened
+    // afresh rather than fed.
+    if (device && audio.Stopped(device))
+        Close();
     const bool opening = !device;
     if (clips.empty() || (opening && !Open(audio)))
         return;
