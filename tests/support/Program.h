@@ -75,7 +75,8 @@ inline std::string FindWindow(const std::string& title = "Zorbanu")
 
 // A private sound server of one kind (tools/sound-server.sh) in the folder
 // XDG_RUNTIME_DIR names, and what reaches its sink "out" from then on
-// recorded into a file. Throws when the server is not up within the bound.
+// recorded into a file. Throws when the server is not up, or not recorded,
+// within the bound.
 struct SoundServer {
     SoundServer(const std::string& kind, const std::filesystem::path& recording)
         : server("exec bash " ZORBANU_SOURCE_DIR "/tools/sound-server.sh " + kind)
@@ -84,6 +85,11 @@ struct SoundServer {
             throw std::runtime_error("no " + kind + " server");
         parec = std::make_unique<Child>("exec parec --latency-msec=20 -d out.monitor --format=s16le --rate=22050"
                                         " --channels=1 --property=node.dont-reconnect=true > " + recording.string());
+        // Recording from the first bytes on: a program started before would
+        // have its first sound missed by the recorder, not by the sink.
+        std::error_code unknown;
+        if (!WaitUntil([&] { return std::filesystem::file_size(recording, unknown) > 0 && !unknown; }))
+            throw std::runtime_error("nothing recorded from the " + kind + " server");
     }
     Child server;
     std::unique_ptr<Child> parec;
