@@ -12,7 +12,7 @@
 namespace audio {
 namespace {
 
-constexpr Uint16 kDeviceSamples = 512;  // 23 ms: the most a clip may overhang its turn
+constexpr Uint16 kDeviceSamples = 512;  // 23 ms: how far a reading's end may overhang its turn
 constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr int kChannels = 1;
 // How long the player's end waits for the last clip to finish.
@@ -77,11 +77,10 @@ struct SdlClipPlayer::Speaker : std::enable_shared_from_this<Speaker> {
     Clock::time_point lastSound;
 };
 
-// Decodes the clips and queues them one after another, each once at most one
-// buffer of the one before is left, until the reading is done, given up or
-// its device lost; then asks for the device to be released once idle. A
-// reading given up leaves nothing to be played later, and no device it
-// opened.
+// Decodes the clips, queues them all and sleeps until the reading has
+// drained to its last buffer, is given up or its device lost; then asks for
+// the device to be released once idle. A reading given up leaves nothing to
+// be played later, and no device it opened.
 void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, std::vector<Bytes> files)
 {
     std::vector<Bytes> clips;
@@ -96,6 +95,12 @@ void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, std::vector
     const bool opening = !device;
     if (clips.empty() || (opening && !Open(audio)))
         return;
+    // An open that returned after its caller gave up plays nothing.
+    if (control.Abandoned()) {
+        if (opening)
+            Close();
+        return;
+    }
     // Only now is the reading's length worth waiting for.
     const std::uint32_t queued = audio.Queued(device);
     std::uint64_t total = queued;
@@ -104,16 +109,18 @@ void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, std::vector
     const auto now = Clock::now();
     watch->Resume(now, queued);
     control.WaitAtMost(watch->PlayedBy(now, static_cast<std::uint32_t>(total)) - now);
+    // The whole reading is queued at once: the driver's own thread then
+    // chains the clips, so a late wake-up here can never leave a gap.
     bool lost = false;
-    for (std::size_t i = 0; i < clips.size() && !lost && !control.Abandoned(); ++i) {
-        const bool queued = audio.Queue(device, clips[i]);
-        watch->Added(static_cast<std::uint32_t>(clips[i].size()));
-        // A device just opened starts with the clip already queued, so its
-        // first buffer is the clip's and not a silent one.
-        if (opening && i == 0)
-            audio.Unpause(device);
-        lost = !queued || !DrainUntil(audio, device.BufferBytes(), control);
+    for (const Bytes& clip : clips) {
+        lost = lost || !audio.Queue(device, clip);
+        watch->Added(static_cast<std::uint32_t>(clip.size()));
     }
+    // A device just opened starts with the reading already queued, so its
+    // first buffer is the reading's and not a silent one.
+    if (opening && !lost)
+        audio.Unpause(device);
+    lost = lost || !DrainUntil(audio, device.BufferBytes(), control);
     if (lost)
         audio.Lost();
     if (lost || (opening && control.Abandoned())) {
