@@ -130,8 +130,11 @@ TEST(Program, ASessionAsAChildAndAParentLiveIt)
     EXPECT_EQ(Shell(tree("zorbanu-recorder") + " | grep button | sort | uniq -d"), "") << "buttons named alike";
     unsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
 
-    // Qt's own options are left to Qt.
+    // Qt's own options are left to Qt; a mistyped one of the program's gets
+    // the usage and status 2, not the window.
     EXPECT_EQ(std::system(ZORBANU_BINARY " -platform offscreen --version >/dev/null"), 0);
+    EXPECT_EQ(Shell("(timeout 10 " ZORBANU_BINARY " -platform offscreen --hlep 2>&1 >/dev/null; echo $?) | "
+                    "grep -c -e hlep -e 'zorbanu \\[--help | --version\\]' -e '^2$'"), "3");
 }
 
 // How many samples have reached the sink (every clip of the pack is loud),

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/Fonts.h"
 #include "app/Translations.h"
 #include "recorder/RecorderWindow.h"
@@ -35,6 +37,8 @@ TEST(Recorder, SavesTheSpokenWordBesideCopiesOfTheBuiltInClips)
     std::filesystem::create_directories(pack);
     for (std::size_t i = 0; i < speech::kSpeechClips.size(); ++i)
         WriteFile(pack / speech::kSpeechClips[i].clip, ConstantClip(ValueOf(i), 2205));
+    for (const speech::WordForm& form : speech::kWordForms)
+        WriteFile(pack / form.clip, ConstantClip(100, 2205));
     const std::string word = (dir / "word.wav").string(), mic = (dir / "mic.raw").string();
     ASSERT_EQ(std::system(("espeak-ng -v cmn-latn-pinyin -w " + word + " 加 && sox " + word +
                            " -r 22050 -c 1 -b 16 -e signed-integer -t raw " + mic + " pad 0.4 3").c_str()), 0);
@@ -53,6 +57,8 @@ TEST(Recorder, SavesTheSpokenWordBesideCopiesOfTheBuiltInClips)
     recorder::RecorderWindow window(capture, player, random);
     EXPECT_EQ(DrawnAmiss(window, app::kSansFamily).toStdString(), "") << "drawn from the system's fonts, or Latin not in the sans-serif";
     auto* record = window.findChild<QPushButton*>("record:+.wav");
+    const std::map<std::string, std::string> recordIn{{"en_US", "Record"}, {"zh_CN", "录音"}, {"zh_TW", "錄音"}};
+    EXPECT_EQ(record->text().toStdString(), recordIn.at(std::string(getenv("LC_ALL")).substr(0, 5))) << "not in the desktop's locale";
     record->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return record->text() == recorder::RecorderWindow::tr("Record"); }, 5000));  // ends itself after 3 s
     ASSERT_EQ(window.findChild<QLabel*>("status:+.wav")->text(), recorder::RecorderWindow::tr("Recorded"));
@@ -70,6 +76,8 @@ TEST(Recorder, SavesTheSpokenWordBesideCopiesOfTheBuiltInClips)
     for (const speech::SpokenWord& clip : speech::kSpeechClips)
         EXPECT_EQ(clip.clip == "+.wav", speech::ReadClipFile(own / clip.clip) != speech::ReadClipFile(pack / clip.clip))
             << clip.clip;
+    for (const speech::WordForm& form : speech::kWordForms)  // they would stand in for the parent's own words
+        EXPECT_FALSE(std::filesystem::exists(own / form.clip)) << "the built-in " << form.clip << " was copied";
     // A word's form is recorded like a word, without the quiet; Restore removes it with the rest.
     window.findChild<QPushButton*>("record:5-low.wav")->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.findChild<QLabel*>("status:5-low.wav")->text() == recorder::RecorderWindow::tr("Recorded"); }, 5000));
