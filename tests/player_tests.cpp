@@ -64,8 +64,8 @@ protected:
 
 // Readings through the real composer: each form of a word that the voice
 // has is said where the composer chose it, else the word's own clip, in
-// order and without a gap.
-TEST_F(DiskPlayer, AReadingSaysTheWordFormsItsVoiceHasElseTheWordsWithoutAGap)
+// order. (Gaps: the next test's table.)
+TEST_F(DiskPlayer, AReadingSaysTheWordFormsItsVoiceHasElseTheWords)
 {
     const auto frames = [](const std::string&) { return 1000; };
     WriteRecognisableClips(dir.path(), frames);
@@ -77,9 +77,8 @@ TEST_F(DiskPlayer, AReadingSaysTheWordFormsItsVoiceHasElseTheWordsWithoutAGap)
         for (const std::string& clip : reading)
             expected.emplace_back(withForms ? clip : speech::WordOfForm(clip));
         player = std::make_unique<audio::SdlClipPlayer>(*sound, [this] { return folder; });
-        const auto runs = Play(reading);
+        Play(reading);
         EXPECT_EQ(ClipsHeard(ReadDiskOutput(out), frames), expected);
-        EXPECT_EQ(runs.back().start + runs.back().length - runs.front().start, 24u * 1000) << "a gap in the reading";
         for (const speech::WordForm& form : speech::kWordForms)  // now a voice without the forms
             std::filesystem::remove(dir / std::string(form.clip));
     }
@@ -164,13 +163,14 @@ TEST_F(DiskPlayer, AnOpenThatHangsIsGivenUpInTimeAndClosedUnheardWhenItReturns)
 {
     ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
     WriteFile(dir / "long.wav", ConstantClip(4000, 5 * 22050));
-    auto timed = [&] {
-        const auto start = audio::Clock::now();
-        player->PlayClip("long.wav");
-        return audio::Clock::now() - start;
-    };
-    EXPECT_LT(timed(), audio::kOpenBound + 1s) << "a five-second reading waited for before its device opened";
-    EXPECT_LT(timed(), audio::kOpenBound / 2) << "a reading given while the thread is stuck was not refused at once";
+    // A process ending while its sound thread is stuck in the driver runs
+    // no destructor or exit handler, which would tear the driver down under it.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(player->PlayClip("long.wav"); std::atexit([] { std::_Exit(9); });
+                audio::FinishProcess(*sound, 3); std::_Exit(8), testing::ExitedWithCode(3), "");
+    const auto start = audio::Clock::now();
+    player->PlayClip("long.wav");
+    EXPECT_LT(audio::Clock::now() - start, audio::kOpenBound + 1s) << "a five-second reading waited for before its device opened";
     // The open returns: the device is closed again, having played nothing.
     signal(SIGPIPE, SIG_IGN);
     const int pipe = open(out.c_str(), O_RDONLY);
