@@ -16,8 +16,8 @@
 //
 // Every clip is converted to 22050 Hz mono 16-bit (the pack's own format;
 // SDL converts that to the hardware's), and a reading's clips are queued
-// together, so they chain without a gap however late this thread wakes. The caller waits through its Waiter, asleep until the
-// reading ends: kOpenBound for the device to open, then until the reading
+// together, so they chain without a gap however late this thread wakes. The
+// caller waits through its Waiter, asleep until the reading ends: kOpenBound for the device to open, then until the reading
 // can have been played (StreamWatch::PlayedBy). A reading not played by then
 // is given up and its rest is silent.
 
