@@ -12,7 +12,10 @@
 namespace audio {
 namespace {
 
-constexpr Uint16 kDeviceSamples = 512;  // 23 ms: how far a reading's end may overhang its turn
+// 93 ms: SDL's PulseAudio driver asks the server for no more than one
+// buffer of latency, and PipeWire's pulse server drops sound from a stream
+// kept closer to its own 21 ms cycle than that.
+constexpr Uint16 kDeviceSamples = 2048;
 constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr int kChannels = 1;
 // How long the player's end waits for the last clip to finish.
@@ -101,6 +104,8 @@ void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, std::vector
             Close();
         return;
     }
+    if (opening)
+        clips.insert(clips.begin(), Bytes(std::size_t(kBytesPerSecond * kLeadIn.count() / 1000)));
     // Only now is the reading's length worth waiting for.
     const std::uint32_t queued = audio.Queued(device);
     std::uint64_t total = queued;
@@ -116,11 +121,11 @@ void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, std::vector
         lost = lost || !audio.Queue(device, clip);
         watch->Added(static_cast<std::uint32_t>(clip.size()));
     }
-    // A device just opened starts with the reading already queued, so its
-    // first buffer is the reading's and not a silent one.
+    // A device just opened starts with its lead-in and the reading already
+    // queued, so nothing of SDL's own comes between them.
     if (opening && !lost)
         audio.Unpause(device);
-    lost = lost || !DrainUntil(audio, device.BufferBytes(), control);
+    lost = lost || !DrainUntil(audio, 0, control);
     if (lost)
         audio.Lost();
     if (lost || (opening && control.Abandoned())) {

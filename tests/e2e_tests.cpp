@@ -215,7 +215,8 @@ TEST_P(RealServer, SpeechSurvivesAServerThatDiesHangsRestartsOrComesLate)
     server = {};
     server = std::make_unique<SoundServer>(kind, dir / "again.raw");
     click(window, " 319 224");
-    EXPECT_TRUE(HeardWhole(dir / "again.raw")) << "the first Read after a restart was not heard whole";
+    EXPECT_TRUE(HeardWhole(dir / "again.raw")) << "the first Read after a restart was not heard whole: "
+                                                << Loud(dir / "again.raw") << " samples; " << Shell("cat " + (dir / "stderr").string());
 
     // A server that hangs: Read, then End, and the program ends at once,
     // with success.
