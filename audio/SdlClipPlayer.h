@@ -42,9 +42,9 @@ namespace audio {
 inline constexpr std::chrono::milliseconds kIdleRelease{2000};
 // A device just opened plays this much silence before its first reading: a
 // sound server may drop a moment of a new stream while it fits the stream
-// into its graph (PipeWire does, some 10 to 30 ms in), and that moment must
+// into its graph (PipeWire did, from 10 to 160 ms in), and that moment must
 // not be the first word.
-inline constexpr std::chrono::milliseconds kLeadIn{100};
+inline constexpr std::chrono::milliseconds kLeadIn{200};
 // A device that could not be opened is not tried again sooner than this.
 inline constexpr std::chrono::milliseconds kRetryInterval{2000};
 
