@@ -1,52 +1,57 @@
 #pragma once
-// Runs the window's handlers one at a time, in the order they were asked for.
+// Runs a window's handlers one at a time, in the order they were asked for.
 //
-// Handlers speak, and speaking waits on the sound while the window keeps
-// painting (PaintingWaiter); timers and posted events still run during that
-// wait. A handler
-// asked for while another runs is queued and runs after it, never inside it.
-// When the last queued handler returns, input that was held back during the
-// wait is delivered at once. An exception escaping a handler shows the
-// standard error message and ends the program.
+// A handler may end later than it returns: one that plays a sound is given a
+// Done, which it calls once the sound has ended (a queued call from the
+// SoundLink), and the next handler runs only after that. Nothing waits
+// meanwhile: painting and timers go on, and the user's keys and clicks on
+// the window are held, then delivered in order once no handler runs, each to
+// what has the focus (or lies under the pointer) by then. An exception that
+// escapes a handler or what runs after its sound shows the standard error
+// message and ends the program.
 
+#include <QObject>
+#include <QPointer>
 #include <deque>
 #include <functional>
+#include <memory>
 
-#include "audio/SoundThread.h"
-
-class QAbstractEventDispatcher;
-class QObject;
+class QEvent;
+class QWidget;
 
 namespace app {
 
-class HandlerGate {
+// Runs work; an exception escaping it is shown, then the program ends.
+void RunReported(const std::function<void()>& work);
+
+class HandlerGate final : public QObject {
 public:
-    // owner outlives every timer the gate starts.
-    explicit HandlerGate(QObject* owner) : owner_(owner) {}
+    using Done = std::function<void()>;
+
+    // Holds the input given to window (and its widgets) while busy.
+    explicit HandlerGate(QWidget* window);
+    ~HandlerGate() override;
+
+    // A handler that has ended once it calls Done.
+    void Run(std::function<void(Done)> handler);
+    // A handler that has ended once it returns.
     void Run(std::function<void()> handler);
     bool Busy() const { return busy_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void RunReported(const std::function<void()>& handler);
+    void Pump();
     void DeliverHeldInput();
+    bool Within(QObject* watched) const;
 
-    QObject* owner_;
+    QWidget* window_;
     bool busy_ = false;
-    std::deque<std::function<void()>> pending_;
-};
-
-// Waits for the sound thread inside Qt's event loop: asleep until the sound
-// thread wakes it, the deadline passes or an event comes that the window must
-// handle (painting, a timer); user input is held back meanwhile. Build it on
-// the window's thread, once the application exists.
-class PaintingWaiter final : public audio::Waiter {
-public:
-    PaintingWaiter();
-    void SleepUntil(audio::Clock::time_point deadline) override;
-    void Wake() override;
-
-private:
-    QAbstractEventDispatcher* dispatcher_;
+    bool pumping_ = false;     // running handlers
+    bool delivering_ = false;  // handing over held input
+    std::deque<std::function<void(Done)>> pending_;
+    std::deque<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> held_;
 };
 
 }  // namespace app

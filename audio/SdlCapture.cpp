@@ -21,71 +21,72 @@ struct SdlCapture::Take {
     }
 
     Device device;
-    std::vector<std::int16_t> samples;
+    Samples samples;
 };
 
-SdlCapture::SdlCapture(SoundThread& sound, Waiter* waiter) : sound_(sound), waiter_(waiter) {}
+SdlCapture::SdlCapture(SoundThread& sound) : sound_(sound), take_(std::make_shared<Take>()) {}
 
-SdlCapture::~SdlCapture() { Stop(); }
-
-std::optional<bool> SdlCapture::HasMicrophone()
+// Runs work on the sound thread, with the take, and answers what it returns.
+template <typename T>
+void SdlCapture::Post(std::function<void(T)> then, T noAnswer,
+                      std::function<T(Audio&, const JobControl&, Take&)> work)
 {
-    return sound_.Run([](Audio& audio, JobControl&) { return audio.Devices(Audio::Direction::Capture) > 0; },
-                      kOpenBound, waiter_);
+    auto answer = std::make_shared<Answer<T>>(std::move(then), std::move(noAnswer));
+    sound_.Post([take = take_, answer, work = std::move(work)](Audio& audio, JobControl& control) {
+        (*answer)(work(audio, control, *take));
+    });
 }
 
-// The job hands back the take it opened; one whose caller gave up is
-// destroyed on the sound thread, which closes its microphone.
-StartResult SdlCapture::Start()
+void SdlCapture::HasMicrophone(std::function<void(std::optional<bool>)> then)
 {
-    if (take_)
-        return StartResult::AlreadyRecording;
-    auto open = [](Audio& audio, JobControl&) {
+    Post<std::optional<bool>>(std::move(then), std::nullopt, [](Audio& audio, const JobControl&, Take&) {
+        return std::optional<bool>(audio.Devices(Audio::Direction::Capture) > 0);
+    });
+}
+
+void SdlCapture::Start(std::function<void(StartResult)> then)
+{
+    Post<StartResult>(std::move(then), StartResult::NoAnswer, [](Audio& audio, const JobControl& control, Take& take) {
+        if (take.device)
+            return StartResult::AlreadyRecording;
         SDL_AudioSpec want{};
         want.freq = speech::kClipRate;
         want.format = AUDIO_S16SYS;
         want.channels = 1;
         want.samples = kDeviceSamples;
-        auto take = std::make_shared<Take>();
         // No allowed changes: SDL converts the hardware's format into this one.
-        take->device = audio.Open(Audio::Direction::Capture, want);
-        if (!take->device)
-            return std::shared_ptr<Take>();
-        audio.Unpause(take->device);
-        return take;
-    };
-    std::optional<std::shared_ptr<Take>> opened = sound_.Run(open, kOpenBound, waiter_);
-    if (!opened)
-        return StartResult::NoAnswer;
-    take_ = std::move(*opened);
-    return take_ ? StartResult::Started : StartResult::NoMicrophone;
+        take.device = audio.Open(Audio::Direction::Capture, want);
+        take.samples.clear();
+        if (!take.device)
+            return StartResult::NoMicrophone;
+        if (!control.Wanted()) {
+            take.device = {};  // opened too late: its caller was told there was no answer
+            return StartResult::NoAnswer;
+        }
+        audio.Unpause(take.device);
+        return StartResult::Started;
+    });
 }
 
-bool SdlCapture::Lost()
+void SdlCapture::Lost(std::function<void(bool)> then)
 {
-    if (!take_)
-        return false;
-    const std::optional<bool> stopped = sound_.Run(
-        [take = take_](Audio& audio, JobControl&) {
-            take->Collect(audio);
-            return audio.Stopped(take->device);
-        },
-        kOpenBound, waiter_);
-    return stopped.value_or(true);
+    Post<bool>(std::move(then), true, [](Audio& audio, const JobControl&, Take& take) {
+        if (!take.device)
+            return false;
+        take.Collect(audio);
+        return audio.Stopped(take.device);
+    });
 }
 
-// The take goes to the job, which closes its device; if the job never runs,
-// the take's Device closes itself through the sound thread.
-std::vector<std::int16_t> SdlCapture::Stop()
+void SdlCapture::Stop(std::function<void(std::optional<Samples>)> then)
 {
-    if (!take_)
-        return {};
-    auto stop = [take = std::move(take_)](Audio& audio, JobControl&) {
-        take->Collect(audio);
-        take->device = {};
-        return std::move(take->samples);
-    };
-    return sound_.Run(std::move(stop), kOpenBound, waiter_).value_or(std::vector<std::int16_t>{});
+    Post<std::optional<Samples>>(std::move(then), std::nullopt, [](Audio& audio, const JobControl&, Take& take) {
+        if (!take.device)
+            return std::optional<Samples>(Samples{});
+        take.Collect(audio);
+        take.device = {};
+        return std::optional<Samples>(std::move(take.samples));
+    });
 }
 
 }  // namespace audio

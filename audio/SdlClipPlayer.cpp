@@ -18,8 +18,6 @@ namespace {
 constexpr Uint16 kDeviceSamples = 2048;
 constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr int kChannels = 1;
-// How long the player's end waits for the last clip to finish.
-constexpr auto kFinishBound = std::chrono::milliseconds(300);
 // Conversion must not grow a clip past this (255 channels, absurd rates).
 constexpr std::size_t kMaxConvertedBytes = 256u << 20;
 
@@ -67,12 +65,15 @@ std::optional<std::vector<std::uint8_t>> DecodeClip(std::vector<std::uint8_t> fi
 struct SdlClipPlayer::Speaker : std::enable_shared_from_this<Speaker> {
     using Bytes = std::vector<std::uint8_t>;
 
-    void Play(Audio& audio, JobControl& control, std::vector<Bytes> files);
+    // How a reading went on its device: Unheard when none of it was taken.
+    enum class Outcome { Played, Cut, Unheard };
+
+    speech::SoundEnd Play(Audio& audio, const JobControl& control, std::vector<Bytes> files);
+    Outcome QueueAndDrain(Audio& audio, const JobControl& control, const std::vector<Bytes>& clips, bool opening);
     bool Open(Audio& audio);
     void Close();
-    bool DrainUntil(Audio& audio, std::uint32_t left, const JobControl& control);
+    bool Drain(Audio& audio, Clock::time_point deadline, const JobControl& control);
     void ReleaseIfIdle();
-    void Finish(Audio& audio, const JobControl& control);
 
     Device device;
     std::optional<StreamWatch> watch;  // while the device is open
@@ -80,69 +81,82 @@ struct SdlClipPlayer::Speaker : std::enable_shared_from_this<Speaker> {
     Clock::time_point lastSound;
 };
 
-// Decodes the clips, queues them all and sleeps until the reading has
-// drained to its last buffer, is given up or its device lost; then asks for
-// the device to be released once idle. A reading given up leaves nothing to
-// be played later, and no device it opened.
-void SdlClipPlayer::Speaker::Play(Audio& audio, JobControl& control, std::vector<Bytes> files)
+// Decodes the clips and plays them. SDL drains a disconnected device's
+// queue at its rate, silently: one whose server went away since the last
+// reading is closed and opened afresh rather than fed. SDL's PipeWire driver
+// does not even say so, and its queue just never drains: a reading that none
+// of was taken by a device held since an earlier one is played again, whole,
+// on a device opened afresh.
+speech::SoundEnd SdlClipPlayer::Speaker::Play(Audio& audio, const JobControl& control, std::vector<Bytes> files)
 {
     std::vector<Bytes> clips;
     for (Bytes& file : files)
         if (auto decoded = DecodeClip(std::move(file)); decoded && !decoded->empty())
             clips.push_back(std::move(*decoded));
-    // SDL drains a disconnected device's queue at its rate, silently: one
-    // whose server went away since the last reading is closed and opened
-    // afresh rather than fed.
     if (device && audio.Stopped(device))
         Close();
-    const bool opening = !device;
-    if (clips.empty() || (opening && !Open(audio)))
-        return;
-    // An open that returned after its caller gave up plays nothing.
-    if (control.Abandoned()) {
-        if (opening)
+    if (clips.empty())
+        return speech::SoundEnd::NoSound;
+    for (bool again = false;; again = true) {
+        const bool opening = !device;
+        if (!control.Wanted() || (opening && !Open(audio)))
+            return speech::SoundEnd::NoSound;
+        // An open that returned past its bound: the reading is no longer wanted.
+        if (!control.Wanted()) {
             Close();
-        return;
+            return speech::SoundEnd::NoSound;
+        }
+        const Outcome outcome = QueueAndDrain(audio, control, clips, opening);
+        if (outcome == Outcome::Played)
+            return speech::SoundEnd::Played;
+        audio.Lost();
+        Close();
+        if (outcome == Outcome::Cut || opening || again)
+            return speech::SoundEnd::Cut;
     }
-    if (opening)
-        clips.insert(clips.begin(), Bytes(std::size_t(kBytesPerSecond * kLeadIn.count() / 1000)));
-    // Only now is the reading's length worth waiting for.
+}
+
+// Queues the reading (after the lead-in, on a device just opened) and sleeps
+// until it has drained, its device is lost, or it is past the time it can
+// have been played by; then asks for the device to be released once idle.
+SdlClipPlayer::Speaker::Outcome SdlClipPlayer::Speaker::QueueAndDrain(Audio& audio, const JobControl& control,
+                                                                      const std::vector<Bytes>& clips, bool opening)
+{
+    const Bytes leadIn(opening ? std::size_t(kBytesPerSecond * kLeadIn.count() / 1000) : 0);
+    std::vector<std::span<const std::uint8_t>> parts{leadIn};
+    parts.insert(parts.end(), clips.begin(), clips.end());
     const std::uint32_t queued = audio.Queued(device);
     std::uint64_t total = queued;
-    for (const Bytes& clip : clips)
-        total += clip.size();
+    for (const auto part : parts)
+        total += part.size();
     const auto now = Clock::now();
     watch->Resume(now, queued);
-    control.WaitAtMost(watch->PlayedBy(now, static_cast<std::uint32_t>(total)) - now);
+    const auto playedBy = watch->PlayedBy(now, static_cast<std::uint32_t>(total));
     // The whole reading is queued at once: the driver's own thread then
     // chains the clips, so a late wake-up here can never leave a gap.
     bool lost = false;
-    for (const Bytes& clip : clips) {
-        lost = lost || !audio.Queue(device, clip);
-        watch->Added(static_cast<std::uint32_t>(clip.size()));
+    for (const auto part : parts) {
+        lost = lost || !audio.Queue(device, part);
+        watch->Added(static_cast<std::uint32_t>(part.size()));
     }
     // A device just opened starts with its lead-in and the reading already
     // queued, so nothing of SDL's own comes between them.
     if (opening && !lost)
         audio.Unpause(device);
-    lost = lost || !DrainUntil(audio, 0, control);
     if (lost)
-        audio.Lost();
-    if (lost || (opening && control.Abandoned())) {
-        Close();
-        return;
-    }
-    if (control.Abandoned())
-        audio.ClearQueue(device);
-    lastSound = Clock::now() + DurationOf(audio.Queued(device));
+        return Outcome::Cut;
+    if (!Drain(audio, playedBy, control))
+        return audio.Queued(device) >= total ? Outcome::Unheard : Outcome::Cut;
+    lastSound = Clock::now() + DurationOf(device.BufferBytes());
     control.Later(lastSound + kIdleRelease, [self = shared_from_this()](Audio&, JobControl&) { self->ReleaseIfIdle(); });
+    return Outcome::Played;
 }
 
-// Opens the default device, paused, unless an open failed too recently.
+// Opens the default device, paused, unless an open failed too recently. The
+// stream's start is watched from the open's return.
 bool SdlClipPlayer::Speaker::Open(Audio& audio)
 {
-    const auto now = Clock::now();
-    if (now < nextOpen)
+    if (Clock::now() < nextOpen)
         return false;
     SDL_AudioSpec want{};
     want.freq = speech::kClipRate;
@@ -151,10 +165,10 @@ bool SdlClipPlayer::Speaker::Open(Audio& audio)
     want.samples = kDeviceSamples;
     device = audio.Open(Audio::Direction::Playback, want);
     if (!device) {
-        nextOpen = now + kRetryInterval;
+        nextOpen = Clock::now() + kRetryInterval;
         return false;
     }
-    watch.emplace(now);
+    watch.emplace(Clock::now());
     return true;
 }
 
@@ -165,25 +179,21 @@ void SdlClipPlayer::Speaker::Close()
     watch.reset();
 }
 
-// Asleep until at most `left` bytes are still queued, waking when the queue
-// can have drained that far at the playback rate or when the watch's verdict
-// is due. False when the device is lost. Ends at once, with true, when the
-// caller has given up.
-bool SdlClipPlayer::Speaker::DrainUntil(Audio& audio, std::uint32_t left, const JobControl& control)
+// Asleep until the queue has drained, looking when the watch says a look can
+// see a change. False when the device is lost, the deadline passes first or
+// the program ends.
+bool SdlClipPlayer::Speaker::Drain(Audio& audio, Clock::time_point deadline, const JobControl& control)
 {
     for (;;) {
         const auto now = Clock::now();
         const std::uint32_t queued = audio.Queued(device);
-        // Every look goes to the watch, the last before the next clip is
-        // queued too: what drained up to then is progress.
         const bool lost = watch->Lost(now, queued) || audio.Stopped(device);
-        if (queued <= left || control.Abandoned())
+        if (queued == 0)
             return true;
-        if (lost)
+        if (lost || now >= deadline)
             return false;
-        // SDL takes whole buffers: never less than a part of one.
-        const auto drained = now + std::max(DurationOf(queued - left), DurationOf(device.BufferBytes() / 8));
-        control.SleepUntil(std::min(drained, watch->Verdict()));
+        if (!control.SleepUntil(std::min(watch->NextLook(now, queued, device.BufferBytes()), deadline)))
+            return false;
     }
 }
 
@@ -195,34 +205,17 @@ void SdlClipPlayer::Speaker::ReleaseIfIdle()
         Close();
 }
 
-// Lets what is queued play out, and the device its last buffer, then
-// closes it.
-void SdlClipPlayer::Speaker::Finish(Audio& audio, const JobControl& control)
+SdlClipPlayer::SdlClipPlayer(SoundThread& sound, VoiceChooser chooseVoice)
+    : sound_(sound), chooseVoice_(std::move(chooseVoice)), speaker_(std::make_shared<Speaker>())
 {
-    if (!device)
-        return;
-    const auto end = Clock::now() + DurationOf(audio.Queued(device));
-    control.SleepUntil(std::min(end, Clock::now() + kFinishBound) + DurationOf(device.BufferBytes()) +
-                       std::chrono::milliseconds(1));
-    Close();
-}
-
-SdlClipPlayer::SdlClipPlayer(SoundThread& sound, VoiceChooser chooseVoice, Waiter* waiter)
-    : sound_(sound), chooseVoice_(std::move(chooseVoice)), waiter_(waiter), speaker_(std::make_shared<Speaker>())
-{
-}
-
-SdlClipPlayer::~SdlClipPlayer()
-{
-    sound_.Run([speaker = speaker_](Audio& audio, JobControl& control) { speaker->Finish(audio, control); },
-               kFinishBound + std::chrono::milliseconds(100));
 }
 
 // Reads the clip files here; decoding, like every SDL call, is the sound
 // thread's. A word's form that the voice lacks is said in the word's own
 // clip.
-void SdlClipPlayer::PlayReading(std::span<const std::string> clips)
+void SdlClipPlayer::PlayReading(std::span<const std::string> clips, speech::AfterSound then)
 {
+    auto answer = std::make_shared<Answer<speech::SoundEnd>>(std::move(then), speech::SoundEnd::NoSound);
     const std::optional<std::filesystem::path> folder = chooseVoice_();
     if (!folder)
         return;
@@ -236,10 +229,9 @@ void SdlClipPlayer::PlayReading(std::span<const std::string> clips)
     }
     if (files.empty())
         return;
-    auto job = [speaker = speaker_, files = std::move(files)](Audio& audio, JobControl& control) mutable {
-        speaker->Play(audio, control, std::move(files));
-    };
-    sound_.Run(std::move(job), kOpenBound, waiter_);
+    sound_.Post([speaker = speaker_, files = std::move(files), answer](Audio& audio, JobControl& control) mutable {
+        (*answer)(speaker->Play(audio, control, std::move(files)));
+    });
 }
 
 }  // namespace audio

@@ -1,7 +1,8 @@
 #pragma once
 // Plays readings on SDL2 audio, through the process's sound thread: this
-// class reads clip files and waits; its jobs on the sound thread decode the
-// clips and make every call into the driver.
+// class reads clip files and posts the reading; its job on the sound thread
+// decodes the clips, makes every call into the driver, and answers how the
+// reading ended, on the sound thread.
 //
 // The sound device is held only while there is something to play. It is
 // opened when a reading starts and none is open, and closed once it has had
@@ -17,9 +18,8 @@
 // Every clip is converted to 22050 Hz mono 16-bit (the pack's own format;
 // SDL converts that to the hardware's), and a reading's clips are queued
 // together, so they chain without a gap however late this thread wakes. The
-// caller waits through its Waiter, asleep until the reading ends: kOpenBound for the device to open, then until the reading
-// can have been played (StreamWatch::PlayedBy). A reading not played by then
-// is given up and its rest is silent.
+// job bounds itself: a reading not played by the time it can have been
+// (StreamWatch::PlayedBy) is cut, as its device is lost.
 
 #include <chrono>
 #include <cstdint>
@@ -59,14 +59,13 @@ public:
     // starts; with none, the reading is silent.
     using VoiceChooser = std::function<std::optional<std::filesystem::path>()>;
 
-    // waiter: how the caller spends a reading (null: asleep).
-    SdlClipPlayer(SoundThread& sound, VoiceChooser chooseVoice, Waiter* waiter = nullptr);
-    // Lets the last clip finish and closes the device, within a bound.
-    ~SdlClipPlayer() override;
+    SdlClipPlayer(SoundThread& sound, VoiceChooser chooseVoice);
     SdlClipPlayer(const SdlClipPlayer&) = delete;
     SdlClipPlayer& operator=(const SdlClipPlayer&) = delete;
 
-    void PlayReading(std::span<const std::string> clips) override;
+    // then is called on the sound thread, or at once on this one when there
+    // is nothing to play or the sound thread refuses.
+    void PlayReading(std::span<const std::string> clips, speech::AfterSound then) override;
 
     // The device and its watch, touched only by the player's jobs on the
     // sound thread (and shared with them, as a job may outlive the player).
@@ -75,7 +74,6 @@ public:
 private:
     SoundThread& sound_;
     VoiceChooser chooseVoice_;
-    Waiter* waiter_;
     std::shared_ptr<Speaker> speaker_;
 };
 

@@ -3,12 +3,14 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,33 +34,27 @@ const char* StreamName(Audio::Direction direction)
     return direction == Audio::Direction::Playback ? "Speech" : "Recording";
 }
 
-}  // namespace
+// The sound thread that exit() must stop first, if any.
+std::atomic<SoundThread*> guarded{nullptr};
 
-struct JobTicket {
-    ThreadState* state;
-    Clock::time_point deadline;
-    Waiter* waiter = nullptr;          // the caller's, while it waits
-    bool abandoned = false;            // the caller gave up
-    bool done = false;                 // the job returned in time
-    std::function<void()> dropResult;  // run here when nobody takes the result
-};
+}  // namespace
 
 struct QueuedJob {
     Clock::time_point when;
     Job job;
-    std::shared_ptr<JobTicket> ticket;  // none for a job run later
-    Clock::duration bound = kOpenBound;  // a job run later: how long it may take
+    Clock::time_point posted;
 };
 
-struct ThreadState {
+struct ThreadState : std::enable_shared_from_this<ThreadState> {
     std::mutex mutex;
-    std::condition_variable wake;      // a job was given, given up, or the thread is to stop
-    std::condition_variable finished;  // a job returned, or the thread ended
-    std::deque<QueuedJob> jobs;        // by time, and in the order given
-    std::shared_ptr<JobTicket> running;
+    std::condition_variable wake;      // a job was posted, or the thread is to stop
+    std::condition_variable finished;  // the thread ended
+    std::deque<QueuedJob> jobs;        // by time, and in the order posted
     std::thread::id thread;
     bool stopping = false;
     bool ended = false;
+    Clock::time_point stuckFrom = Clock::time_point::max();  // of the driver call running now
+    Clock::time_point lastStuck = Clock::time_point::min();  // when a call past its bound returned
     std::optional<Audio> audio;
 
     // The caller holds the mutex.
@@ -69,7 +65,6 @@ struct ThreadState {
         jobs.insert(after, std::move(entry));
         wake.notify_all();
     }
-    bool Stuck() const { return running && (running->abandoned || Clock::now() >= running->deadline); }
 };
 
 // --- devices -----------------------------------------------------------------
@@ -90,8 +85,8 @@ Device& Device::operator=(Device&& other) noexcept
 
 Device::~Device() { Close(); }
 
-// On the sound thread the device closes at once; elsewhere a job closes it.
-// The driver is called without the lock: it may block.
+// On the sound thread the device closes at once; elsewhere a job closes it,
+// even while the thread is stuck. The driver is called without the lock.
 void Device::Close()
 {
     if (id_ == 0)
@@ -105,23 +100,48 @@ void Device::Close()
         lock.unlock();
         state->audio->Close(id, generation_);
     } else if (!state->stopping) {
-        state->Add({Clock::now(), [id, generation = generation_](Audio& audio, JobControl&) { audio.Close(id, generation); }, nullptr});
+        state->Add({Clock::now(), [id, generation = generation_](Audio& audio, JobControl&) { audio.Close(id, generation); }, {}});
     }
 }
 
 // --- the audio subsystem ---------------------------------------------------
 
+// Runs one call into the driver under the stuck rule: past kCallBound the
+// thread is stuck, and once such a call returns, sound asked for before is
+// no longer wanted.
+template <typename Call>
+auto Audio::Driver(Call call)
+{
+    struct Watch {
+        explicit Watch(ThreadState& state) : state(state)
+        {
+            std::lock_guard lock(state.mutex);
+            state.stuckFrom = Clock::now() + kCallBound;
+        }
+        ~Watch()
+        {
+            std::lock_guard lock(state.mutex);
+            if (Clock::now() >= state.stuckFrom)
+                state.lastStuck = Clock::now();
+            state.stuckFrom = Clock::time_point::max();
+        }
+        ThreadState& state;
+    } watch(state_);
+    return call();
+}
+
 bool Audio::Start()
 {
     if (started_)
         return true;
+    auto init = [this](const char* driver) { return Driver([&] { return SDL_AudioInit(driver) == 0; }); };
     if (cardFailed_ && !DriverChosenByUser()) {
         for (const char* driver : kServerDrivers)
-            if (SDL_AudioInit(driver) == 0)
+            if (init(driver))
                 return started_ = true;
         return false;
     }
-    started_ = SDL_AudioInit(nullptr) == 0;
+    started_ = init(nullptr);
     return started_;
 }
 
@@ -129,7 +149,7 @@ bool Audio::Start()
 void Audio::Stop()
 {
     if (started_)
-        SDL_AudioQuit();
+        Driver([] { SDL_AudioQuit(); });
     started_ = false;
     reconnect_ = false;
     ++generation_;
@@ -144,11 +164,12 @@ Device Audio::Open(Direction direction, const SDL_AudioSpec& want)
     Device device;
     if (reconnect_ && openDevices_ == 0)
         Stop();
-    device.id_ = Start() ? SDL_OpenAudioDevice(nullptr, capture, &want, &have, 0) : 0;
+    if (Start())
+        device.id_ = Driver([&] { return SDL_OpenAudioDevice(nullptr, capture, &want, &have, 0); });
     if (device) {
         device.bufferBytes_ = have.size;
         device.generation_ = generation_;
-        device.owner_ = owner_;
+        device.owner_ = state_.weak_from_this();
         ++openDevices_;
         if (!capture)
             failureReported_ = false;
@@ -170,34 +191,44 @@ void Audio::Close(std::uint32_t id, unsigned generation)
 {
     if (generation != generation_)
         return;  // closed when the subsystem stopped
-    SDL_CloseAudioDevice(id);
+    Driver([id] { SDL_CloseAudioDevice(id); });
     openDevices_ = std::max(openDevices_ - 1, 0);
 }
 
 int Audio::Devices(Direction direction)
 {
-    return Start() ? SDL_GetNumAudioDevices(direction == Direction::Capture) : 0;
+    return Start() ? Driver([&] { return SDL_GetNumAudioDevices(direction == Direction::Capture); }) : 0;
 }
 
 bool Audio::Queue(Device& device, std::span<const std::uint8_t> samples)
 {
-    return SDL_QueueAudio(device.id_, samples.data(), static_cast<Uint32>(samples.size())) == 0;
+    return Driver([&] { return SDL_QueueAudio(device.id_, samples.data(), static_cast<Uint32>(samples.size())) == 0; });
 }
 
-std::uint32_t Audio::Queued(const Device& device) { return SDL_GetQueuedAudioSize(device.id_); }
+std::uint32_t Audio::Queued(const Device& device)
+{
+    return Driver([&] { return SDL_GetQueuedAudioSize(device.id_); });
+}
 
-void Audio::ClearQueue(Device& device) { SDL_ClearQueuedAudio(device.id_); }
+void Audio::ClearQueue(Device& device)
+{
+    Driver([&] { SDL_ClearQueuedAudio(device.id_); });
+}
 
 std::size_t Audio::Dequeue(Device& device, std::span<std::int16_t> samples)
 {
-    return SDL_DequeueAudio(device.id_, samples.data(), static_cast<Uint32>(samples.size_bytes())) / sizeof(std::int16_t);
+    const auto bytes = static_cast<Uint32>(samples.size_bytes());
+    return Driver([&] { return SDL_DequeueAudio(device.id_, samples.data(), bytes); }) / sizeof(std::int16_t);
 }
 
-void Audio::Unpause(Device& device) { SDL_PauseAudioDevice(device.id_, 0); }
+void Audio::Unpause(Device& device)
+{
+    Driver([&] { SDL_PauseAudioDevice(device.id_, 0); });
+}
 
 bool Audio::Stopped(const Device& device)
 {
-    const bool stopped = SDL_GetAudioDeviceStatus(device.id_) == SDL_AUDIO_STOPPED;
+    const bool stopped = Driver([&] { return SDL_GetAudioDeviceStatus(device.id_) == SDL_AUDIO_STOPPED; });
     if (stopped)
         Lost();
     return stopped;
@@ -220,36 +251,29 @@ void Audio::ReportFailure()
 
 // --- jobs ----------------------------------------------------------------
 
-bool JobControl::Abandoned() const
+bool JobControl::Wanted() const
 {
-    std::lock_guard lock(ticket_->state->mutex);
-    return ticket_->abandoned;
+    std::lock_guard lock(state_.mutex);
+    return posted_ > state_.lastStuck && !state_.stopping;
 }
 
-void JobControl::WaitAtMost(Clock::duration wait)
+bool JobControl::SleepUntil(Clock::time_point until) const
 {
-    std::lock_guard lock(ticket_->state->mutex);
-    ticket_->deadline = Clock::now() + wait;
+    std::unique_lock lock(state_.mutex);
+    return !state_.wake.wait_until(lock, until, [&] { return state_.stopping; });
 }
 
-void JobControl::SleepUntil(Clock::time_point until) const
+void JobControl::Later(Clock::time_point when, Job job) const
 {
-    ThreadState& state = *ticket_->state;
-    std::unique_lock lock(state.mutex);
-    state.wake.wait_until(lock, until, [&] { return ticket_->abandoned || state.stopping; });
-}
-
-void JobControl::Later(Clock::time_point when, Job job, Clock::duration bound)
-{
-    std::lock_guard lock(ticket_->state->mutex);
-    ticket_->state->Add({when, std::move(job), nullptr, bound});
+    std::lock_guard lock(state_.mutex);
+    state_.Add({when, std::move(job), posted_});
 }
 
 // --- the thread ------------------------------------------------------------
 
 SoundThread::SoundThread(const char* appName) : state_(std::make_shared<ThreadState>())
 {
-    state_->audio.emplace(Audio(state_));
+    state_->audio.emplace(Audio(*state_));
     std::lock_guard lock(state_->mutex);
     thread_ = std::thread(&SoundThread::Serve, state_, std::string(appName));
     state_->thread = thread_.get_id();
@@ -257,14 +281,35 @@ SoundThread::SoundThread(const char* appName) : state_(std::make_shared<ThreadSt
 
 SoundThread::~SoundThread()
 {
+    SoundThread* self = this;
+    guarded.compare_exchange_strong(self, nullptr);
     if (thread_.joinable() && !Stop())
         thread_.detach();  // the thread holds the state: it finishes on its own, or never
+}
+
+bool SoundThread::Post(Job job)
+{
+    std::unique_lock lock(state_->mutex);
+    if (state_->stopping || Clock::now() >= state_->stuckFrom) {
+        lock.unlock();
+        job = nullptr;  // its answer's fallback is given here, without the lock
+        return false;
+    }
+    const auto now = Clock::now();
+    state_->Add({now, std::move(job), now});
+    return true;
+}
+
+Clock::time_point SoundThread::StuckFrom() const
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->stuckFrom;
 }
 
 bool SoundThread::Stop(Clock::duration bound)
 {
     std::unique_lock lock(state_->mutex);
-    const bool stuck = state_->Stuck();  // then there is nothing to wait for
+    const bool stuck = Clock::now() >= state_->stuckFrom;  // then there is nothing to wait for
     state_->stopping = true;
     state_->wake.notify_all();
     if (stuck || !state_->finished.wait_for(lock, bound, [this] { return state_->ended; }))
@@ -275,66 +320,9 @@ bool SoundThread::Stop(Clock::duration bound)
     return true;
 }
 
-bool SoundThread::Submit(Job job, std::function<void()> dropResult, Clock::duration bound, Waiter* waiter)
-{
-    auto ticket = std::make_shared<JobTicket>(
-        JobTicket{state_.get(), Clock::now() + bound, waiter, false, false, std::move(dropResult)});
-    std::deque<QueuedJob> dropped;  // destroyed after the lock is let go: a job may hold a Device
-    std::unique_lock lock(state_->mutex);
-    if (state_->Stuck() || state_->stopping)
-        return false;
-    state_->Add({Clock::now(), std::move(job), ticket});
-    while (!ticket->done) {
-        if (Clock::now() >= ticket->deadline) {
-            ticket->abandoned = true;
-            ticket->waiter = nullptr;
-            state_->wake.notify_all();  // a job asleep in SleepUntil ends its sleep
-            // Dropped here if it has not begun: destroyed on this thread,
-            // having done nothing.
-            const auto queued = std::find_if(state_->jobs.begin(), state_->jobs.end(),
-                                             [&](const QueuedJob& entry) { return entry.ticket == ticket; });
-            if (queued != state_->jobs.end()) {
-                dropped.push_back(std::move(*queued));
-                state_->jobs.erase(queued);
-            }
-            return false;
-        }
-        if (waiter == nullptr) {
-            state_->finished.wait_until(lock, ticket->deadline);
-            continue;
-        }
-        const auto deadline = ticket->deadline;
-        lock.unlock();
-        waiter->SleepUntil(deadline);
-        lock.lock();
-    }
-    return true;
-}
-
-// Runs one job, then hands its result to the caller or, when the caller
-// gave up, drops it here. Called and returns without the lock.
-void SoundThread::RunJob(ThreadState& state, QueuedJob entry)
-{
-    JobControl control(entry.ticket);
-    entry.job(*state.audio, control);
-    entry.job = nullptr;  // what it holds goes here, on this thread
-    std::unique_lock lock(state.mutex);
-    state.running.reset();
-    const bool abandoned = entry.ticket->abandoned;
-    if (!abandoned) {
-        entry.ticket->done = true;
-        if (entry.ticket->waiter != nullptr)
-            entry.ticket->waiter->Wake();
-    }
-    state.finished.notify_all();
-    lock.unlock();
-    if (abandoned && entry.ticket->dropResult)
-        entry.ticket->dropResult();
-    entry.ticket->dropResult = nullptr;
-}
-
 // Runs the jobs as they come due until the thread is to stop, then stops
-// the subsystem (closing whatever is still open).
+// the subsystem (closing whatever is still open). A job that throws has
+// ended: what it holds is destroyed, and its answer is the fallback.
 void SoundThread::Serve(std::shared_ptr<ThreadState> state, std::string appName)
 {
     Audio& audio = *state->audio;
@@ -359,11 +347,13 @@ void SoundThread::Serve(std::shared_ptr<ThreadState> state, std::string appName)
         }
         QueuedJob entry = std::move(state->jobs.front());
         state->jobs.pop_front();
-        if (!entry.ticket)
-            entry.ticket = std::make_shared<JobTicket>(JobTicket{state.get(), Clock::now() + entry.bound, nullptr, false, false, {}});
-        state->running = entry.ticket;
         lock.unlock();
-        RunJob(*state, std::move(entry));
+        JobControl control(*state, entry.posted);
+        try {
+            entry.job(audio, control);
+        } catch (...) {
+        }
+        entry.job = nullptr;  // what it holds goes here, on this thread
         lock.lock();
     }
     std::deque<QueuedJob> left = std::move(state->jobs);
@@ -376,6 +366,15 @@ void SoundThread::Serve(std::shared_ptr<ThreadState> state, std::string appName)
     lock.lock();
     state->ended = true;
     state->finished.notify_all();
+}
+
+void SoundThread::GuardExit()
+{
+    guarded = this;
+    std::atexit([] {
+        if (SoundThread* sound = guarded.exchange(nullptr))
+            FinishProcess(*sound, EXIT_FAILURE);
+    });
 }
 
 int FinishProcess(SoundThread& sound, int status)

@@ -1,42 +1,32 @@
 #pragma once
 // The one thread of the process that calls into SDL's audio subsystem. It
 // starts and stops the subsystem, and opens, feeds, watches and closes every
-// device, for the speaker and the microphone alike. A sound driver may block
-// in any of those calls for as long as its server likes (a server that hangs,
-// a session manager that comes up late), so no other thread makes them: a
-// caller hands a job to this thread and waits for it with a bound, asleep
-// until the job returns or the bound passes, and goes on without it then.
+// device, for the speaker and the microphone alike. Nobody waits for it:
+// other threads post it jobs, and a job answers when its work has ended.
 //
-// The types keep the rules:
-// - Only a job is given the Audio, and every SDL audio call goes through it.
-// - A device is a Device: only Audio opens one and only a job can use it; it
-//   closes itself when destroyed (at once on this thread, else by a job it
-//   hands to this thread), so no raw device id leaves this folder.
-// - Run hands back a job's result only when the job returned within its
-//   bound. A result whose caller gave up is destroyed here, on this thread:
-//   a job that returns what it opened (a Device, or an object holding one)
-//   has it closed when nobody takes it.
-//
-// Jobs run one at a time, in the order of their time and then of their
-// giving: so one job never runs inside another, and the idle release of a
-// device never falls in the middle of a reading. A job whose caller gave up
-// before it began is dropped unrun. The thread is stuck while the job it runs
-// is past its deadline (its caller's bound, or what the job asked for with
-// WaitAtMost; for a job run later, its own bound, kOpenBound unless given,
-// counted from when it began), or while it runs for a caller that gave up on
-// it. Until that job returns, Run refuses at once every job given to it, as
-// it does once the thread is stopping, so that no caller waits for a driver
-// that has not answered; a device's close and a job run later are still
-// queued.
+// Its rules, which the types keep:
+// - Post queues a job and returns at once. Jobs run one at a time, by their
+//   time (a job run Later waits for its time) and then in the order posted.
+// - Only a job is given the Audio, and every SDL audio call is one of its
+//   methods: a driver call, which a server that hangs may keep from
+//   returning. The thread is stuck while a driver call has run for longer
+//   than kCallBound, and only then. While it is stuck, Post refuses at once.
+// - Sound asked for before the thread got stuck is no longer wanted once the
+//   call returns (its caller has been told there was no sound): a job asks
+//   Wanted() before it opens a device, and before it plays.
+// - A job answers through an Answer, which gives its fallback when the job
+//   ends without answering: it threw, or was dropped unrun as the thread
+//   stopped. So every post is answered exactly once.
+// - A Device closes itself when destroyed: at once on this thread, else by a
+//   job it posts.
 //
 // The thread starts the subsystem as it begins (loading the drivers while the
 // window is built). Audio starts it again when a device is to be opened after
 // it was stopped, and stops it when an open fails with nothing else open, or
-// before an open once a device was lost with nothing else open, so
-// that the next open lets SDL choose its driver afresh and a sound server that
-// comes up later is found by the speaker and the microphone alike. It says
-// once on standard error why there is no sound, and again only after sound
-// has worked.
+// before an open once a device was lost with nothing else open, so that the
+// next open lets SDL choose its driver afresh and a sound server that comes
+// up later is found. It says once on standard error why there is no sound,
+// and again only after sound has worked.
 //
 // It knows nothing of clips or takes: the player and the microphone bring
 // their own jobs and keep their own state, which only their jobs touch.
@@ -45,11 +35,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 #include <thread>
-#include <type_traits>
+#include <utility>
 
 struct SDL_AudioSpec;
 
@@ -57,17 +46,38 @@ namespace audio {
 
 using Clock = std::chrono::steady_clock;
 
-// How long a caller waits for a device to open (and for the thread to take
-// up its job), and how long a job run later may take: a working server opens
-// or closes a device in milliseconds.
-inline constexpr std::chrono::milliseconds kOpenBound{1000};
+// How long one driver call may take before the thread counts as stuck: a
+// working server opens or closes a device in milliseconds.
+inline constexpr std::chrono::milliseconds kCallBound{1000};
 // How long the program's end waits for the thread to close its devices and
 // stop the subsystem.
 inline constexpr std::chrono::milliseconds kExitBound{400};
 
 struct ThreadState;
-struct QueuedJob;
-struct JobTicket;
+
+// What a job owes whoever posted it: one answer. Called on the sound thread
+// (or, for a job refused at once, on the poster's). Share it with the job
+// through a shared_ptr; the last owner's release gives the fallback if no
+// answer was given.
+template <typename T>
+class Answer {
+public:
+    Answer(std::function<void(T)> to, T fallback) : to_(std::move(to)), fallback_(std::move(fallback)) {}
+    ~Answer() { operator()(std::move(fallback_)); }
+    Answer(const Answer&) = delete;
+    Answer& operator=(const Answer&) = delete;
+
+    // The first answer is passed on; later ones are not.
+    void operator()(T value)
+    {
+        if (auto to = std::exchange(to_, nullptr))
+            to(std::move(value));
+    }
+
+private:
+    std::function<void(T)> to_;
+    T fallback_;
+};
 
 // An open audio device, or none. Moves, never copies.
 class Device {
@@ -91,7 +101,8 @@ private:
     std::weak_ptr<ThreadState> owner_;
 };
 
-// The audio subsystem as a job sees it. There is one, owned by the thread.
+// The audio subsystem as a job sees it. There is one, owned by the thread;
+// each method is one driver call, under the stuck rule.
 class Audio {
 public:
     enum class Direction { Playback, Capture };
@@ -121,14 +132,15 @@ public:
 private:
     friend class SoundThread;
     friend class Device;
-    friend struct ThreadState;
-    explicit Audio(std::weak_ptr<ThreadState> owner) : owner_(std::move(owner)) {}
+    explicit Audio(ThreadState& state) : state_(state) {}
+    template <typename Call>
+    auto Driver(Call call);
     bool Start();
     void Stop();
     void Close(std::uint32_t id, unsigned generation);
     void ReportFailure();
 
-    std::weak_ptr<ThreadState> owner_;
+    ThreadState& state_;
     bool started_ = false;
     unsigned generation_ = 1;
     bool cardFailed_ = false;  // no server answered, and the card could not be opened directly
@@ -140,39 +152,23 @@ private:
 class JobControl;
 using Job = std::function<void(Audio&, JobControl&)>;
 
-// What a running job knows of its caller.
+// What a running job may ask of the thread.
 class JobControl {
 public:
-    // True once the caller stopped waiting: the job should end soon, and
-    // leave nothing queued to be played later.
-    bool Abandoned() const;
-    // The caller waits for the job until `wait` from now, instead of its
-    // first bound (a job that has learnt how long its work will take).
-    void WaitAtMost(Clock::duration wait);
-    // Sleeps until `until`, or less once the caller gives up or the program
-    // ends.
-    void SleepUntil(Clock::time_point until) const;
+    // False once the thread was stuck since the job was posted (its poster
+    // has been told there was no sound, and wants none now), or is stopping.
+    bool Wanted() const;
+    // Sleeps until `until`; false, at once, once the program ends.
+    bool SleepUntil(Clock::time_point until) const;
     // Runs job on the sound thread at `when` (or as soon after as the thread
-    // is free), unless the program ends before; nobody waits for it, and the
-    // thread is stuck while it runs past `bound`.
-    void Later(Clock::time_point when, Job job, Clock::duration bound = kOpenBound);
+    // is free), unless the program ends first.
+    void Later(Clock::time_point when, Job job) const;
 
 private:
     friend class SoundThread;
-    explicit JobControl(std::shared_ptr<JobTicket> ticket) : ticket_(std::move(ticket)) {}
-    std::shared_ptr<JobTicket> ticket_;
-};
-
-// How a caller's thread spends its wait for the sound thread: a window keeps
-// painting, a plain caller just sleeps.
-class Waiter {
-public:
-    virtual ~Waiter() = default;
-    // Returns at the deadline at the latest, and earlier once Wake has been
-    // called since the last return (or for reasons of its own).
-    virtual void SleepUntil(Clock::time_point deadline) = 0;
-    // Called on the sound thread when the job waited for has returned.
-    virtual void Wake() = 0;
+    JobControl(ThreadState& state, Clock::time_point posted) : state_(state), posted_(posted) {}
+    ThreadState& state_;
+    Clock::time_point posted_;
 };
 
 class SoundThread {
@@ -184,25 +180,29 @@ public:
     SoundThread(const SoundThread&) = delete;
     SoundThread& operator=(const SoundThread&) = delete;
 
-    // Runs job(Audio&, JobControl&) on the sound thread and waits until it
-    // has returned, at most `bound` from now (or what the job asks for),
-    // through waiter (or asleep on a condition variable when null). Gives
-    // the job's result (true for a job that returns nothing) only when the
-    // job returned in time; nothing when it was refused or did not.
-    template <typename Work>
-    auto Run(Work job, Clock::duration bound, Waiter* waiter = nullptr);
+    // Queues job; false, with the job destroyed unrun here, when the thread
+    // is stuck or stopping.
+    bool Post(Job job);
+    // When the driver call running now turns the thread stuck; never, when
+    // none runs. Any thread may ask.
+    Clock::time_point StuckFrom() const;
+    bool Stuck() const { return Clock::now() >= StuckFrom(); }
 
     // Stops the subsystem and ends the thread, waiting at most `bound`, and
-    // not at all for a thread already stuck. False when the thread is stuck
-    // in the driver: it is left alone, and
+    // not at all for a thread already stuck. Jobs not yet run are dropped.
+    // False when the thread is stuck in the driver: it is left alone, and
     // the process should end without tearing down what the driver may
     // still use.
     bool Stop(Clock::duration bound = kExitBound);
+    // From now until this object is destroyed, a call to exit() (Qt's own,
+    // when the display goes away) first stops the thread, or, if it is
+    // stuck in the driver, ends the process at once with a failure status:
+    // exit's destructors would tear the driver down under it. Call once
+    // the libraries whose exit handlers matter are loaded.
+    void GuardExit();
 
 private:
-    bool Submit(Job job, std::function<void()> dropResult, Clock::duration bound, Waiter* waiter);
     static void Serve(std::shared_ptr<ThreadState> state, std::string appName);
-    static void RunJob(ThreadState& state, QueuedJob entry);
 
     std::shared_ptr<ThreadState> state_;
     std::thread thread_;
@@ -212,24 +212,5 @@ private:
 // is stuck in the driver, output is flushed and the process ends at once,
 // without running destructors that the driver's libraries may race with.
 int FinishProcess(SoundThread& sound, int status);
-
-template <typename Work>
-auto SoundThread::Run(Work job, Clock::duration bound, Waiter* waiter)
-{
-    using Result = std::invoke_result_t<Work&, Audio&, JobControl&>;
-    if constexpr (std::is_void_v<Result>) {
-        return Submit(std::move(job), {}, bound, waiter);
-    } else {
-        // Written by the job; read here only after the job returned in time,
-        // and otherwise destroyed by the sound thread.
-        auto result = std::make_shared<std::optional<Result>>();
-        const bool done = Submit(
-            [job = std::move(job), result](Audio& audio, JobControl& control) mutable {
-                result->emplace(job(audio, control));
-            },
-            [result] { result->reset(); }, bound, waiter);
-        return done ? std::move(*result) : std::optional<Result>{};
-    }
-}
 
 }  // namespace audio

@@ -17,7 +17,8 @@ void StreamWatch::Resume(Clock::time_point now, std::uint32_t queued)
 
 bool StreamWatch::Lost(Clock::time_point now, std::uint32_t queued)
 {
-    if (queued < lastQueued_) {
+    draining_ = queued < lastQueued_;
+    if (draining_) {
         played_ += lastQueued_ - queued;
         lastDrain_ = now;
     }
@@ -29,6 +30,12 @@ Clock::time_point StreamWatch::Verdict() const
 {
     const auto stalled = lastDrain_ + kStallLimit;
     return Playing() ? stalled : std::max(stalled, opened_ + kStartGrace);
+}
+
+Clock::time_point StreamWatch::NextLook(Clock::time_point now, std::uint32_t queued, std::uint32_t bufferBytes) const
+{
+    const auto least = DurationOf(draining_ ? bufferBytes / 4 : bufferBytes);
+    return std::min(now + std::max(DurationOf(queued), least), std::max(Verdict(), now));
 }
 
 Clock::time_point StreamWatch::PlayedBy(Clock::time_point now, std::uint32_t bytes) const

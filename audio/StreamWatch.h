@@ -45,6 +45,11 @@ public:
     bool Lost(Clock::time_point now, std::uint32_t queued);
     // When Lost turns true if nothing more drains.
     Clock::time_point Verdict() const;
+    // When a look at the queue, after one at `now` that found `queued`, can
+    // see more: once all of it can have drained, but not before the device
+    // can have taken a part of a buffer (a whole one, after a look that saw
+    // nothing drain: a slow start is not polled), and not after the verdict.
+    Clock::time_point NextLook(Clock::time_point now, std::uint32_t queued, std::uint32_t bufferBytes) const;
     // The latest that `bytes` queued at `now` can have been played: later
     // when the stream may still be starting.
     Clock::time_point PlayedBy(Clock::time_point now, std::uint32_t bytes) const;
@@ -56,6 +61,7 @@ private:
     Clock::time_point lastDrain_;
     std::uint32_t lastQueued_ = 0;
     std::uint64_t played_ = 0;  // bytes drained since the open
+    bool draining_ = false;     // the last look saw the queue drain
 };
 
 }  // namespace audio

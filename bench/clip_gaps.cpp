@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,8 +36,10 @@ int main()
             names.push_back(std::to_string(i) + ".wav");
             WriteFile(dir / names.back(), ConstantClip(1000 + 100 * i, 3000 + 137 * i));
         }
-        player.PlayReading(names);
-    }  // the player lets the last clip finish
+        std::promise<void> ended;
+        player.PlayReading(names, [&](speech::SoundEnd) { ended.set_value(); });
+        ended.get_future().wait();
+    }  // the sound thread closes the device as it ends
     const std::vector<Segment> runs = NonSilentSegments(ReadDiskOutput(dir / "out.raw"));
     std::size_t worst = 0, total = 0;
     for (std::size_t i = 1; i < runs.size(); ++i) {

@@ -32,7 +32,7 @@ using window::Control;
 
 class SilentPlayer final : public speech::ClipPlayer {
 public:
-    void PlayReading(std::span<const std::string>) override {}
+    void PlayReading(std::span<const std::string>, speech::AfterSound then) override { then(speech::SoundEnd::NoSound); }
 };
 
 // The problem on screen as the child sees it, and its result worked out here.
@@ -146,8 +146,7 @@ int main(int argc, char* argv[])
     quiz::ClockRandom random;
     SilentPlayer player;
     window::QuizWindow form(random, player);
-    form.StartUp();
-    form.show();
+    form.StartUp([&form] { form.show(); });
     auto* box = static_cast<QLineEdit*>(form.Widget(Control::AnswerBox));
     auto* next = static_cast<QPushButton*>(form.Widget(Control::ContinueButton));
     const QList<QAction*> menu = form.SettingsMenu()->actions();

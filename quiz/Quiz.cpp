@@ -16,7 +16,7 @@ Quiz::Quiz(Controls& controls, RandomSource& random, speech::ClipPlayer& player)
 {
 }
 
-void Quiz::StartUp()
+void Quiz::StartUp(Done done)
 {
     random_.SeedRandom();
     state_ = QuizState{};
@@ -26,10 +26,10 @@ void Quiz::StartUp()
     controls_.SetAnswerText("");
     ShowPrompt();
     controls_.SetCaption(Label::Tally, texts::kFirstProblem);
-    SpeakProblem();
+    SpeakProblem(std::move(done));
 }
 
-void Quiz::NextProblem()
+void Quiz::NextProblem(Done done)
 {
     Operands pair = DrawProblem(state_.RangeMax, state_.OpCode, random_);
     state_.FirstOperand = pair.first;
@@ -38,20 +38,20 @@ void Quiz::NextProblem()
     controls_.SetAnswerText("");
     controls_.MoveFocus(FocusTarget::AnswerBox);
     ShowPrompt();
-    SpeakProblem();
+    SpeakProblem(std::move(done));
 }
 
-void Quiz::AnswerKey(char16_t& key)
+void Quiz::AnswerKey(char16_t& key, Done done)
 {
     if (key != kEnterKey)
-        return;
+        return done();
     key = 0;
     NumberReading typed = ReadNumber(controls_.AnswerText());
     double expected = ExpectedResult(state_.FirstOperand, state_.SecondOperand, state_.OpCode);
     if (IsRightAnswer(typed, expected))
-        AnswerRight();
+        AnswerRight(std::move(done));
     else
-        AnswerWrong();
+        AnswerWrong(std::move(done));
 }
 
 void Quiz::ApplySetting(const SettingsCommand& command)
@@ -64,16 +64,13 @@ void Quiz::ApplySetting(const SettingsCommand& command)
     }
 }
 
-void Quiz::SpeakProblem()
+// All twelve names are composed before the first clip plays, and go to the
+// player as one reading; the handler ends when the reading has.
+void Quiz::SpeakProblem(Done done)
 {
-    // All twelve names are composed before the first clip plays, and the
-    // player hands the whole reading to the sound thread as one job, which
-    // queues each clip while the last buffer of the one before still plays;
-    // the handler waits until the reading ends or is given up, so nothing of
-    // the quiz runs between two clips.
     const speech::SpokenProblem clips = speech::ComposeProblem(
         state_.FirstOperand, state_.SecondOperand, controls_.Caption(Label::Sign));
-    player_.PlayReading(clips);
+    player_.PlayReading(clips, [done = std::move(done)](speech::SoundEnd) { done(); });
 }
 
 void Quiz::ShowOperands()
@@ -90,24 +87,29 @@ void Quiz::ShowPrompt()
     controls_.SetPictureVisible(Picture::Cross, false);
 }
 
-void Quiz::AnswerWrong()
+// The answer's sound first; the window shows the verdict once it has ended.
+void Quiz::AnswerWrong(Done done)
 {
-    player_.PlayClip(std::string(speech::kWrongClip));
-    controls_.SetCaption(Label::Feedback, texts::kWrong);
-    controls_.SetAnswerText("");
-    controls_.SetPictureVisible(Picture::Cross, true);
-    controls_.SetPictureVisible(Picture::Tick, false);
+    player_.PlayClip(std::string(speech::kWrongClip), [this, done = std::move(done)](speech::SoundEnd) {
+        controls_.SetCaption(Label::Feedback, texts::kWrong);
+        controls_.SetAnswerText("");
+        controls_.SetPictureVisible(Picture::Cross, true);
+        controls_.SetPictureVisible(Picture::Tick, false);
+        done();
+    });
 }
 
-void Quiz::AnswerRight()
+void Quiz::AnswerRight(Done done)
 {
-    player_.PlayClip(std::string(speech::kRightClip));
-    controls_.SetCaption(Label::Feedback, texts::kRight);
-    ++state_.CorrectCount;
-    controls_.SetCaption(Label::Tally, texts::Tally(state_.CorrectCount));
-    controls_.MoveFocus(FocusTarget::ContinueButton);
-    controls_.SetPictureVisible(Picture::Tick, true);
-    controls_.SetPictureVisible(Picture::Cross, false);
+    player_.PlayClip(std::string(speech::kRightClip), [this, done = std::move(done)](speech::SoundEnd) {
+        controls_.SetCaption(Label::Feedback, texts::kRight);
+        ++state_.CorrectCount;
+        controls_.SetCaption(Label::Tally, texts::Tally(state_.CorrectCount));
+        controls_.MoveFocus(FocusTarget::ContinueButton);
+        controls_.SetPictureVisible(Picture::Tick, true);
+        controls_.SetPictureVisible(Picture::Cross, false);
+        done();
+    });
 }
 
 }  // namespace quiz

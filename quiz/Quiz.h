@@ -1,8 +1,10 @@
 #pragma once
 // The quiz's event handlers: start-up, the next problem (Continue), a key
-// typed in the answer box, applying a setting, and speaking the problem. Each writes its results
-// straight into the window through Controls, in a fixed order, and plays
-// sound through the clip player. Owns the QuizState; owns nothing else.
+// typed in the answer box, applying a setting, and speaking the problem. Each
+// writes its results straight into the window through Controls, in a fixed
+// order, and plays sound through the clip player. A handler that plays a
+// sound goes on once the player says the sound has ended, and calls its
+// `done` when it has ended itself. Owns the QuizState; owns nothing else.
 //
 // Not here: widgets, menus, input holding. The window owns a Quiz and calls
 // these handlers from its events.
@@ -13,7 +15,11 @@
 #include "Random.h"
 #include "speech/ClipPlayer.h"
 
+#include <functional>
+
 namespace quiz {
+
+using Done = std::function<void()>;
 
 // The character code the answer box hands over for Enter.
 inline constexpr char16_t kEnterKey = 13;
@@ -24,22 +30,22 @@ public:
 
     // Seeds the random source, sets the defaults, shows the first problem
     // and speaks it.
-    void StartUp();
+    void StartUp(Done done);
     // Draws a problem that suits the operation, shows it and speaks it.
-    void NextProblem();
+    void NextProblem(Done done);
     // key is the typed character; Enter (kEnterKey) judges and is swallowed
     // (set to 0), every other key is left to reach the answer box.
-    void AnswerKey(char16_t& key);
+    void AnswerKey(char16_t& key, Done done);
     void ApplySetting(const SettingsCommand& command);
-    void SpeakProblem();
+    void SpeakProblem(Done done);
 
     const QuizState& State() const { return state_; }
 
 private:
     void ShowOperands();
     void ShowPrompt();
-    void AnswerWrong();
-    void AnswerRight();
+    void AnswerWrong(Done done);
+    void AnswerRight(Done done);
 
     Controls& controls_;
     RandomSource& random_;

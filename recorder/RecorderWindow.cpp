@@ -101,9 +101,9 @@ QPushButton* MakeButton(const QString& text, QWidget* parent)
 
 }  // namespace
 
-RecorderWindow::RecorderWindow(audio::SdlCapture& capture, audio::SdlClipPlayer& player, quiz::RandomSource& random,
-                               QWidget* parent)
-    : QWidget(parent), capture_(capture), player_(player), random_(random)
+RecorderWindow::RecorderWindow(audio::SdlCapture& capture, speech::ClipPlayer& player, app::SoundLink& link,
+                               quiz::RandomSource& random, QWidget* parent)
+    : QWidget(parent), capture_(capture), player_(player), link_(link), random_(random)
 {
     setWindowTitle(tr("Record my voice"));
     setWindowIcon(app::ProgramIcon());
@@ -113,11 +113,16 @@ RecorderWindow::RecorderWindow(audio::SdlCapture& capture, audio::SdlClipPlayer&
     BuildFooter(grid);
     SetTabOrder();
     takeTimer_.setSingleShot(true);
-    connect(&takeTimer_, &QTimer::timeout, this, Handler([this] { FinishTake(); }));
-    connect(&watchTimer_, &QTimer::timeout, this, Handler([this] { WatchMicrophone(); }));
+    connect(&takeTimer_, &QTimer::timeout, this, Handler([this](const Done& done) { FinishTake(done); }));
+    connect(&watchTimer_, &QTimer::timeout, this, Handler([this](const Done& done) { WatchMicrophone(done); }));
     ShowRecordingState();
     ShowStatuses();
-    const std::optional<bool> microphone = capture_.HasMicrophone();
+    capture_.HasMicrophone(link_.Reply<std::optional<bool>>(
+        [this](std::optional<bool> microphone) { SayWhetherMicrophone(microphone); }, std::nullopt));
+}
+
+void RecorderWindow::SayWhetherMicrophone(std::optional<bool> microphone)
+{
     if (!microphone)
         Say(NoAnswer(), Tone::Problem);
     else if (!*microphone)
@@ -128,9 +133,9 @@ RecorderWindow::RecorderWindow(audio::SdlCapture& capture, audio::SdlClipPlayer&
 
 // Every button and timer runs its work through the gate: one at a time, and
 // an error that escapes is shown before the program ends, as in the quiz.
-std::function<void()> RecorderWindow::Handler(std::function<void()> work)
+std::function<void()> RecorderWindow::Handler(std::function<void(const Done&)> work)
 {
-    return [this, work = std::move(work)] { gate_.Run(work); };
+    return [this, work = std::move(work)] { gate_.Run([work](const Done& done) { work(done); }); };
 }
 
 // The words go down the first column, then on down the second; the forms
@@ -165,8 +170,8 @@ RecorderWindow::WordRow RecorderWindow::MakeRow(std::size_t row)
     widgets.record->setObjectName("record:" + clip);
     widgets.play->setObjectName("play:" + clip);
     widgets.status->setObjectName("status:" + clip);
-    connect(widgets.record, &QPushButton::clicked, this, Handler([this, row] { RecordClicked(row); }));
-    connect(widgets.play, &QPushButton::clicked, this, Handler([this, row] { PlayClicked(row); }));
+    connect(widgets.record, &QPushButton::clicked, this, Handler([this, row](const Done& done) { RecordClicked(row, done); }));
+    connect(widgets.play, &QPushButton::clicked, this, Handler([this, row](const Done& done) { PlayClicked(row, done); }));
     return widgets;
 }
 
@@ -192,8 +197,8 @@ void RecorderWindow::BuildFooter(QGridLayout* grid)
     grid->addWidget(hear_, line, 2, 1, 2);
     grid->addWidget(restore_, line, kColumnsPerWord + 1, 1, 2);
     grid->addWidget(message_, line + 1, 0, 1, 2 * kColumnsPerWord);
-    connect(hear_, &QPushButton::clicked, this, Handler([this] { HearProblem(); }));
-    connect(restore_, &QPushButton::clicked, this, Handler([this] { RestoreBuiltInVoice(); }));
+    connect(hear_, &QPushButton::clicked, this, Handler([this](const Done& done) { HearProblem(done); }));
+    connect(restore_, &QPushButton::clicked, this, Handler([this](const Done& done) { RestoreBuiltInVoice(done); }));
 }
 
 // Tab goes along each row, then down the rows, then to the footer.
@@ -214,51 +219,62 @@ void RecorderWindow::SetTabOrder()
     chain(restore_);
 }
 
-void RecorderWindow::RecordClicked(std::size_t row)
+void RecorderWindow::RecordClicked(std::size_t row, const Done& done)
 {
     if (recordingRow_ == row)
-        FinishTake();
+        FinishTake(done);
     else if (!recordingRow_)
-        StartTake(row);
+        StartTake(row, done);
+    else
+        done();
 }
 
-void RecorderWindow::StartTake(std::size_t row)
+void RecorderWindow::StartTake(std::size_t row, const Done& done)
 {
-    switch (capture_.Start()) {
-    case audio::StartResult::Started:
-        break;
-    case audio::StartResult::AlreadyRecording:
-        return;
-    case audio::StartResult::NoMicrophone:
-        Say(tr("No microphone was found, so nothing can be recorded. Plug one in and try again."), Tone::Problem);
-        return;
-    case audio::StartResult::NoAnswer:
-        Say(NoAnswer(), Tone::Problem);
-        return;
-    }
-    recordingRow_ = row;
-    takeTimer_.start(kLongestTakeMs);
-    watchTimer_.start(kWatchStepMs);
-    ShowRecordingState();
-    Say(IsForm(row) ? tr("Recording: say only the red word, as you say it in “%1”… Press Stop when you are done; it "
-                         "also stops by itself after 3 seconds.").arg(FromUtf8(FormOf(row).example))
-                    : tr("Recording “%1”… Press Stop when you are done; it also stops by itself after 3 seconds.")
-                          .arg(Word(row)),
-        Tone::News);
+    capture_.Start(link_.Reply<audio::StartResult>([this, row, done](audio::StartResult result) {
+        switch (result) {
+        case audio::StartResult::Started:
+            recordingRow_ = row;
+            takeTimer_.start(kLongestTakeMs);
+            watchTimer_.start(kWatchStepMs);
+            ShowRecordingState();
+            Say(IsForm(row) ? tr("Recording: say only the red word, as you say it in “%1”… Press Stop when you are done; "
+                                 "it also stops by itself after 3 seconds.").arg(FromUtf8(FormOf(row).example))
+                            : tr("Recording “%1”… Press Stop when you are done; it also stops by itself after 3 seconds.")
+                                  .arg(Word(row)),
+                Tone::News);
+            break;
+        case audio::StartResult::AlreadyRecording:
+            break;
+        case audio::StartResult::NoMicrophone:
+            Say(tr("No microphone was found, so nothing can be recorded. Plug one in and try again."), Tone::Problem);
+            break;
+        case audio::StartResult::NoAnswer:
+            Say(NoAnswer(), Tone::Problem);
+            break;
+        }
+        done();
+    }, audio::StartResult::NoAnswer));
 }
 
-void RecorderWindow::FinishTake()
+// A Stop that gets no answer keeps no take, and says why.
+void RecorderWindow::FinishTake(const Done& done)
 {
     if (!recordingRow_)
-        return;
+        return done();
     const std::size_t row = *recordingRow_;
     takeTimer_.stop();
     watchTimer_.stop();
-    const std::vector<std::int16_t> take = capture_.Stop();
-    recordingRow_.reset();
-    KeepTake(row, take);
-    ShowRecordingState();
-    ShowStatuses();
+    capture_.Stop(link_.Reply<std::optional<audio::Samples>>([this, row, done](std::optional<audio::Samples> take) {
+        recordingRow_.reset();
+        if (take)
+            KeepTake(row, *take);
+        else
+            Say(NoAnswer(), Tone::Problem);
+        ShowRecordingState();
+        ShowStatuses();
+        done();
+    }, std::nullopt));
 }
 
 void RecorderWindow::KeepTake(std::size_t row, const std::vector<std::int16_t>& take)
@@ -284,17 +300,21 @@ void RecorderWindow::KeepTake(std::size_t row, const std::vector<std::int16_t>& 
 }
 
 // A microphone unplugged in the middle of a take ends it without a clip.
-void RecorderWindow::WatchMicrophone()
+void RecorderWindow::WatchMicrophone(const Done& done)
 {
-    if (!capture_.Lost())
-        return;
-    takeTimer_.stop();
-    watchTimer_.stop();
-    capture_.Stop();
-    recordingRow_.reset();
-    ShowRecordingState();
-    Say(tr("The microphone stopped working, so this take was not recorded. The voice has not changed."),
-        Tone::Problem);
+    capture_.Lost(link_.Reply<bool>([this, done](bool lost) {
+        if (!lost || !recordingRow_)
+            return done();
+        takeTimer_.stop();
+        watchTimer_.stop();
+        capture_.Stop(link_.Reply<std::optional<audio::Samples>>([this, done](const std::optional<audio::Samples>&) {
+            recordingRow_.reset();
+            ShowRecordingState();
+            Say(tr("The microphone stopped working, so this take was not recorded. The voice has not changed."),
+                Tone::Problem);
+            done();
+        }, std::nullopt));
+    }, true));
 }
 
 // While a take runs only its own 停止 works.
@@ -324,31 +344,38 @@ void RecorderWindow::ShowStatuses()
     restore_->setEnabled(!recordingRow_ && HasOwnVoice());
 }
 
-void RecorderWindow::PlayClicked(std::size_t row)
+void RecorderWindow::PlayClicked(std::size_t row, const Done& done)
 {
-    player_.PlayClip(ClipOf(row));
+    player_.PlayClip(ClipOf(row), [done](speech::SoundEnd) { done(); });
 }
 
-void RecorderWindow::HearProblem()
+void RecorderWindow::HearProblem(const Done& done)
 {
     const int rangeMax = range_->currentData().toInt();
     const auto op = static_cast<quiz::Op>(quiz::Draw(4, random_));
     const quiz::Operands problem = quiz::DrawProblem(rangeMax, op, random_);
-    player_.PlayReading(speech::ComposeProblem(problem.first, problem.second, quiz::SignOf(op)));
+    player_.PlayReading(speech::ComposeProblem(problem.first, problem.second, quiz::SignOf(op)),
+                        [done](speech::SoundEnd) { done(); });
 }
 
-void RecorderWindow::RestoreBuiltInVoice()
+// Asked in a window-modal box that the event loop keeps running under; the
+// handler ends with the answer.
+void RecorderWindow::RestoreBuiltInVoice(const Done& done)
 {
-    const auto answer = QMessageBox::question(this, tr("Restore the original voice"),
-                                              tr("Delete all your own recordings and go back to the original voice?"),
-                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer != QMessageBox::Yes)
-        return;
-    if (ForgetOwnVoice())
-        Say(tr("The original voice is back."), Tone::News);
-    else
-        Say(tr("Your recordings could not be deleted. Please try again."), Tone::Problem);
-    ShowStatuses();
+    auto* question = new QMessageBox(QMessageBox::Question, tr("Restore the original voice"),
+                                     tr("Delete all your own recordings and go back to the original voice?"),
+                                     QMessageBox::Yes | QMessageBox::No, this);
+    question->setDefaultButton(QMessageBox::No);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    connect(question, &QMessageBox::finished, this, [this, done](int answer) {
+        if (answer == QMessageBox::Yes && ForgetOwnVoice())
+            Say(tr("The original voice is back."), Tone::News);
+        else if (answer == QMessageBox::Yes)
+            Say(tr("Your recordings could not be deleted. Please try again."), Tone::Problem);
+        ShowStatuses();
+        done();
+    });
+    question->open();
 }
 
 void RecorderWindow::Say(const QString& text, Tone tone)

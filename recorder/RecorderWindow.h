@@ -24,8 +24,8 @@
 
 #include "app/Fonts.h"
 #include "app/HandlerGate.h"
+#include "app/SoundLink.h"
 #include "audio/SdlCapture.h"
-#include "audio/SdlClipPlayer.h"
 #include "quiz/Random.h"
 #include "speech/Clips.h"
 #include "speech/Composer.h"
@@ -52,16 +52,12 @@ class RecorderWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    RecorderWindow(audio::SdlCapture& capture, audio::SdlClipPlayer& player, quiz::RandomSource& random,
-                   QWidget* parent = nullptr);
-
-    // 录音 on a row: starts a take, or ends the one running on that row.
-    void RecordClicked(std::size_t row);
-    void PlayClicked(std::size_t row);
-    void HearProblem();
-    void RestoreBuiltInVoice();
+    RecorderWindow(audio::SdlCapture& capture, speech::ClipPlayer& player, app::SoundLink& link,
+                   quiz::RandomSource& random, QWidget* parent = nullptr);
 
 private:
+    using Done = app::HandlerGate::Done;
+
     // The controls of one word's row that change after they are made.
     struct WordRow {
         QPushButton* record = nullptr;
@@ -69,21 +65,28 @@ private:
         QLabel* status = nullptr;
     };
 
-    std::function<void()> Handler(std::function<void()> work);
+    std::function<void()> Handler(std::function<void(const Done&)> work);
+    // 录音 on a row: starts a take, or ends the one running on that row.
+    void RecordClicked(std::size_t row, const Done& done);
+    void PlayClicked(std::size_t row, const Done& done);
+    void HearProblem(const Done& done);
+    void RestoreBuiltInVoice(const Done& done);
     void BuildRows(QGridLayout* grid);
     WordRow MakeRow(std::size_t row);
     void BuildFooter(QGridLayout* grid);
     void SetTabOrder();
-    void StartTake(std::size_t row);
-    void FinishTake();
+    void SayWhetherMicrophone(std::optional<bool> microphone);
+    void StartTake(std::size_t row, const Done& done);
+    void FinishTake(const Done& done);
     void KeepTake(std::size_t row, const std::vector<std::int16_t>& take);
-    void WatchMicrophone();
+    void WatchMicrophone(const Done& done);
     void ShowRecordingState();
     void ShowStatuses();
     void Say(const QString& text, Tone tone);
 
     audio::SdlCapture& capture_;
-    audio::SdlClipPlayer& player_;
+    speech::ClipPlayer& player_;
+    app::SoundLink& link_;
     quiz::RandomSource& random_;
     std::array<WordRow, speech::kSpeechClips.size() + speech::kWordForms.size()> rows_{};
     QComboBox* range_ = nullptr;

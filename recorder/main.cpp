@@ -7,7 +7,7 @@
 #include "UserVoice.h"
 #include "app/CommandLine.h"
 #include "app/Fonts.h"
-#include "app/HandlerGate.h"
+#include "app/SoundLink.h"
 #include "app/Translations.h"
 #include "app/Usage.h"
 
@@ -32,10 +32,12 @@ int RunRecorder(audio::SoundThread& sound, int& argc, char* argv[])
     }
     quiz::ClockRandom random;
     random.SeedRandom();
-    app::PaintingWaiter waiter;
-    audio::SdlCapture capture(sound, &waiter);
-    audio::SdlClipPlayer player(sound, &recorder::ListeningFolder, &waiter);
-    recorder::RecorderWindow window(capture, player, random);
+    sound.GuardExit();
+    app::SoundLink link(sound);
+    audio::SdlCapture capture(sound);
+    audio::SdlClipPlayer speaker(sound, &recorder::ListeningFolder);
+    app::WindowPlayer player(speaker, link);
+    recorder::RecorderWindow window(capture, player, link, random);
     window.show();
     return app.exec();
 }

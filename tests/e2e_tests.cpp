@@ -150,6 +150,13 @@ bool HeardWhole(const std::filesystem::path& recording, std::size_t before = 0, 
     const std::size_t whole = 11 * FramesOf("1.wav") + FramesOf("=.wav");
     return WaitUntil([&] { return Loud(recording) - before >= whole * 97 / 100; }, bound);
 }
+// How many samples the sink recorded after the last loud one.
+std::size_t QuietAfter(const std::filesystem::path& recording)
+{
+    const auto samples = ReadDiskOutput(recording);
+    return std::size_t(std::find_if(samples.rbegin(), samples.rend(), [](std::int16_t x) { return std::abs(x) > 500; }) -
+                       samples.rbegin());
+}
 int Streams(const char* kind = "sink-inputs")
 {
     return std::stoi(Shell(std::string("pactl list ") + kind + " | grep -c 'application.name = \"Zorbanu\"'"));
@@ -217,6 +224,14 @@ TEST_P(RealServer, SpeechSurvivesAServerThatDiesHangsRestartsOrComesLate)
     click(window, " 319 224");
     EXPECT_TRUE(HeardWhole(dir / "again.raw")) << "the first Read after a restart was not heard whole: "
                                                 << Loud(dir / "again.raw") << " samples; " << Shell("cat " + (dir / "stderr").string());
+    // Killed just after that reading, while the program still holds its
+    // device, and started again: the next Read is heard whole.
+    ASSERT_TRUE(WaitUntil([&] { return QuietAfter(dir / "again.raw") >= std::size_t(FramesOf("1.wav")); }));
+    server = {};
+    server = std::make_unique<SoundServer>(kind, dir / "after.raw");
+    click(window, " 319 224");
+    EXPECT_TRUE(HeardWhole(dir / "after.raw")) << "the first Read after a restart between readings was not heard whole: "
+                                                << Loud(dir / "after.raw") << " samples";
 
     // A server that hangs: Read, then End, and the program ends at once,
     // with success.

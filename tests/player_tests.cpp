@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -35,24 +36,55 @@ std::vector<std::uint8_t> Reshaped(std::vector<std::uint8_t> bytes,
     return bytes;
 }
 
+// An answer from the sound thread, waited for with a bound.
+template <typename T>
+struct Awaited {
+    std::function<void(T)> Give()
+    {
+        return [promise = promise](T value) { promise->set_value(std::move(value)); };
+    }
+    std::optional<T> Wait(audio::Clock::duration bound = 10s)
+    {
+        if (future.wait_for(bound) != std::future_status::ready)
+            return std::nullopt;
+        return future.get();
+    }
+    std::shared_ptr<std::promise<T>> promise = std::make_shared<std::promise<T>>();
+    std::future<T> future = promise->get_future();
+};
+using End = std::optional<speech::SoundEnd>;
+
 class DiskPlayer : public ::testing::Test {
 protected:
     void SetUp() override
     {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+        Restart();
+    }
+    void Restart()
+    {
+        player.reset();
         sound = std::make_unique<audio::SoundThread>("player_tests");
         player = std::make_unique<audio::SdlClipPlayer>(*sound, [this] { return folder; });
     }
+    End PlayAndWait(const std::vector<std::string>& names, audio::Clock::duration bound = 10s)
+    {
+        Awaited<speech::SoundEnd> end;
+        player->PlayReading(names, end.Give());
+        return end.Wait(bound);
+    }
 
-    // Plays the clips by bare name, closes the device so the file is
-    // complete, and returns what was heard; a resampled clip's last samples
-    // wobble a little.
+    // Plays the clips by bare name, ends the sound thread (closing the
+    // device) so the file is complete, and returns what was heard; a
+    // resampled clip's last samples wobble a little.
     std::vector<Segment> Play(const std::vector<std::string>& names)
     {
-        player->PlayReading(names);
-        player.reset();
-        return NonSilentSegments(ReadDiskOutput(out), 20);
+        EXPECT_EQ(PlayAndWait(names, 30s), speech::SoundEnd::Played);
+        sound->Stop();
+        auto heard = NonSilentSegments(ReadDiskOutput(out), 20);
+        Restart();
+        return heard;
     }
 
     TempDir dir;
@@ -76,7 +108,6 @@ TEST_F(DiskPlayer, AReadingSaysTheWordFormsItsVoiceHasElseTheWords)
         std::vector<std::string> expected;
         for (const std::string& clip : reading)
             expected.emplace_back(withForms ? clip : speech::WordOfForm(clip));
-        player = std::make_unique<audio::SdlClipPlayer>(*sound, [this] { return folder; });
         Play(reading);
         EXPECT_EQ(ClipsHeard(ReadDiskOutput(out), frames), expected);
         for (const speech::WordForm& form : speech::kWordForms)  // now a voice without the forms
@@ -97,7 +128,7 @@ TEST_F(DiskPlayer, EveryShapeOfClipPlaysItsRealFramesWithoutAGapAndWhatCannotPla
     std::filesystem::resize_file(dir / "huge.wav", 1ull << 40);  // sparse: reading it whole would never end
     const std::vector<std::string> unplayable{"missing.wav", "text.wav", "no_samples.wav", "empty.wav",
                                               "fifo.wav", "folder.wav", "/dev/zero", "huge.wav"};
-    player->PlayReading(unplayable);
+    EXPECT_EQ(PlayAndWait(unplayable), speech::SoundEnd::NoSound);
     EXPECT_FALSE(std::filesystem::exists(out)) << "nothing to play opened a device";
 
     const struct {
@@ -142,13 +173,13 @@ TEST_F(DiskPlayer, AFailedOpenIsTriedAgainOnlyAfterTheRetryInterval)
     setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);  // read as the device opens
     WriteFile(dir / "a.wav", ConstantClip(1000, 220));
     testing::internal::CaptureStderr();
-    player->PlayClip("a.wav");
+    ASSERT_EQ(PlayAndWait({"a.wav"}), speech::SoundEnd::NoSound);
     const auto failed = std::chrono::steady_clock::now();
     int readings = 1;
     for (; !std::filesystem::exists(out) && std::chrono::steady_clock::now() - failed < 10s; ++readings) {
         if (std::chrono::steady_clock::now() - failed > audio::kRetryInterval * 3 / 2)
             std::filesystem::create_directory(dir / "later");
-        player->PlayClip("a.wav");
+        PlayAndWait({"a.wav"});
         std::this_thread::sleep_for(5ms);
     }
     EXPECT_GE(std::chrono::steady_clock::now() - failed, 2 * audio::kRetryInterval) << "tried again too soon";
@@ -158,21 +189,40 @@ TEST_F(DiskPlayer, AFailedOpenIsTriedAgainOnlyAfterTheRetryInterval)
     EXPECT_GT(readings, 100) << "a silent reading must cost no time";
 }
 
+// Waits, with a bound, until the sound thread is stuck; returns how long.
+audio::Clock::duration UntilStuck(const audio::SoundThread& sound)
+{
+    const auto start = audio::Clock::now();
+    while (!sound.Stuck() && audio::Clock::now() - start < 10s)
+        std::this_thread::sleep_for(1ms);
+    return audio::Clock::now() - start;
+}
+
 // A driver that does not answer: SDL's disk driver opening a named pipe
-// blocks until someone opens its other end.
-TEST_F(DiskPlayer, AnOpenThatHangsIsGivenUpInTimeAndClosedUnheardWhenItReturns)
+// blocks until someone opens its other end. The thread is stuck from the
+// call's bound until it returns: sound asked for meanwhile is refused at
+// once, and what was asked for before is not played, nor even opened for.
+TEST_F(DiskPlayer, AnOpenThatHangsMakesTheThreadStuckUntilItReturnsAndItsReadingIsNeverHeard)
 {
     ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
     WriteFile(dir / "long.wav", ConstantClip(4000, 5 * 22050));
     // A process ending while its sound thread is stuck in the driver runs
-    // no destructor or exit handler, which would tear the driver down under it.
+    // no destructor or exit handler, which would tear the driver down under
+    // it: neither when it returns from main, nor when a library calls exit().
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(player->PlayClip("long.wav"); std::atexit([] { std::_Exit(9); });
+    const auto exitHandler = [] { std::_Exit(9); };
+    EXPECT_EXIT(std::atexit(exitHandler); player->PlayClip("long.wav", {}); UntilStuck(*sound);
                 audio::FinishProcess(*sound, 3); std::_Exit(8), testing::ExitedWithCode(3), "");
-    const auto start = audio::Clock::now();
-    player->PlayClip("long.wav");
-    EXPECT_LT(audio::Clock::now() - start, audio::kOpenBound + 1s) << "a five-second reading waited for before its device opened";
-    // The open returns: the device is closed again, having played nothing.
+    EXPECT_EXIT(std::atexit(exitHandler); sound->GuardExit(); player->PlayClip("long.wav", {}); UntilStuck(*sound);
+                std::exit(0), testing::ExitedWithCode(EXIT_FAILURE), "");
+    Awaited<speech::SoundEnd> hung, queued, refused;
+    player->PlayClip("long.wav", hung.Give());
+    player->PlayClip("long.wav", queued.Give());
+    EXPECT_GE(UntilStuck(*sound), audio::kCallBound - 50ms) << "stuck before its bound";
+    player->PlayClip("long.wav", refused.Give());
+    EXPECT_EQ(refused.Wait(0s), speech::SoundEnd::NoSound) << "not refused at once while stuck";
+    // The open returns: the device is closed again, having played nothing,
+    // and the reading queued behind it opens nothing.
     signal(SIGPIPE, SIG_IGN);
     const int pipe = open(out.c_str(), O_RDONLY);
     ASSERT_GE(pipe, 0);
@@ -186,8 +236,11 @@ TEST_F(DiskPlayer, AnOpenThatHangsIsGivenUpInTimeAndClosedUnheardWhenItReturns)
         closed = got == 0;
     }
     close(pipe);
-    EXPECT_TRUE(closed) << "the device opened for a reading given up was kept";
-    EXPECT_EQ(std::count(heard.begin(), heard.end(), 0), std::ssize(heard)) << "the reading given up was played";
+    EXPECT_TRUE(closed) << "the device opened for a reading no longer wanted was kept";
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), 0), std::ssize(heard)) << "the reading no longer wanted was played";
+    EXPECT_EQ(hung.Wait(), speech::SoundEnd::NoSound);
+    EXPECT_EQ(queued.Wait(2s), speech::SoundEnd::NoSound) << "a device opened for sound no longer wanted";
+    EXPECT_FALSE(sound->Stuck());
 }
 
 // The disk driver's microphone is a file: none there is no microphone, a
@@ -197,9 +250,12 @@ TEST_F(DiskPlayer, AMicrophoneMissingOrNotAnsweringIsToldApartAndNeverLeftOpen)
     audio::SdlCapture microphone(*sound);
     const auto mic = dir / "mic.raw";
     setenv("SDL_DISKAUDIOFILEIN", mic.c_str(), 1);
-    EXPECT_EQ(microphone.Start(), audio::StartResult::NoMicrophone);
+    Awaited<audio::StartResult> missing, hung;
+    microphone.Start(missing.Give());
+    EXPECT_EQ(missing.Wait(), audio::StartResult::NoMicrophone);
     ASSERT_EQ(mkfifo(mic.c_str(), 0600), 0);
-    EXPECT_EQ(microphone.Start(), audio::StartResult::NoAnswer);
+    microphone.Start(hung.Give());
+    UntilStuck(*sound);
     // The open returns once the pipe has a writer, which feeds it so that
     // the driver never waits in a read; the microphone opened for nobody is
     // closed again, and the pipe breaks.
@@ -212,7 +268,8 @@ TEST_F(DiskPlayer, AMicrophoneMissingOrNotAnsweringIsToldApartAndNeverLeftOpen)
     for (const auto end = audio::Clock::now() + 5s; !closed && audio::Clock::now() < end; std::this_thread::sleep_for(5ms))
         closed = write(pipe, quiet.data(), quiet.size()) < 0 && errno == EPIPE;
     close(pipe);
-    EXPECT_TRUE(closed) << "the microphone of a take given up is still open";
+    EXPECT_TRUE(closed) << "the microphone of a take no longer wanted is still open";
+    EXPECT_EQ(hung.Wait(), audio::StartResult::NoAnswer);
 }
 
 }  // namespace

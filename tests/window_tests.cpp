@@ -37,8 +37,7 @@ protected:
         quiz.reset();  // before the random source it holds
         random = std::make_unique<SequenceRandom>(then);
         quiz = std::make_unique<window::QuizWindow>(*random, player);
-        quiz->StartUp();
-        quiz->show();
+        quiz->StartUp([this] { quiz->show(); });
         quiz->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(quiz.get()));
     }
@@ -202,6 +201,21 @@ TEST_F(QuizWindowTest, OnlyAFocusedButtonTakesEnterAndHandlersRunOneAtATime)
     }
     QTest::mouseClick(W(Control::EndButton), Qt::LeftButton);
     EXPECT_FALSE(quiz->isVisible());
+}
+
+// Nothing waits for a sound: the verdict shows once the wrong answer's
+// sound has ended, and a key typed meanwhile reaches the box after that
+// (which the verdict clears), not before.
+TEST_F(QuizWindowTest, TheVerdictFollowsItsSoundAndKeysTypedMeanwhileFollowTheVerdict)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(3, 4));
+    player.holdEnds = true;
+    Answer("1");
+    QTest::keyClick(Box(), Qt::Key_7);
+    EXPECT_FALSE(W(Control::Cross)->isVisible()) << "the verdict came before its sound ended";
+    player.EndSounds();
+    EXPECT_TRUE(W(Control::Cross)->isVisible());
+    EXPECT_EQ(Box()->text().toStdString(), "7") << "a key typed during the sound was lost, or came before the verdict";
 }
 
 // A handler that fails shows the standard error message and, once it is

@@ -22,7 +22,7 @@ namespace {
 
 struct ButtonWiring {
     Control button;
-    void (QuizWindow::*handler)();
+    void (QuizWindow::*handler)(const app::HandlerGate::Done&);
 };
 
 bool IsEnterKey(const QKeyEvent* event)
@@ -170,8 +170,9 @@ void QuizWindow::WireButtons()
     for (const ButtonWiring& wiring : kButtons) {
         auto* button = static_cast<QPushButton*>(Widget(wiring.button));
         auto handler = wiring.handler;
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { gate_.Run([this, handler] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this, [this, handler] {
+            gate_.Run([this, handler](const app::HandlerGate::Done& done) { (this->*handler)(done); });
+        });
         button->installEventFilter(this);  // Enter presses a focused button too
     }
 }
@@ -190,27 +191,32 @@ void QuizWindow::SetTabOrder()
         setTabOrder(Widget(stops[i]->control), Widget(stops[i + 1]->control));
 }
 
-void QuizWindow::StartUp()
+void QuizWindow::StartUp(std::function<void()> shown)
 {
-    gate_.Run([this] { quiz_.StartUp(); });
+    gate_.Run([this, shown = std::move(shown)](const app::HandlerGate::Done& done) {
+        quiz_.StartUp([shown, done] { shown(), done(); });
+    });
 }
 
-void QuizWindow::Continue()
+void QuizWindow::Continue(const app::HandlerGate::Done& done)
 {
-    quiz_.NextProblem();
+    quiz_.NextProblem(done);
 }
 
-void QuizWindow::End()
+void QuizWindow::End(const app::HandlerGate::Done& done)
 {
     closing_ = true;
     close();
     QCoreApplication::quit();
+    done();
 }
 
-void QuizWindow::Read()
+void QuizWindow::Read(const app::HandlerGate::Done& done)
 {
-    quiz_.SpeakProblem();
-    MoveFocus(quiz::FocusTarget::AnswerBox);
+    quiz_.SpeakProblem([this, done] {
+        MoveFocus(quiz::FocusTarget::AnswerBox);
+        done();
+    });
 }
 
 void QuizWindow::OpenSettingsMenu(Qt::MouseButtons buttons, const QPoint& globalPos)
@@ -246,7 +252,7 @@ void QuizWindow::closeEvent(QCloseEvent* event)
     if (gate_.Busy() && !closing_) {
         // Closed while a problem is spoken: end once the handler returns.
         event->ignore();
-        gate_.Run([this] { End(); });
+        gate_.Run([this](const app::HandlerGate::Done& done) { End(done); });
         return;
     }
     event->accept();
@@ -297,12 +303,14 @@ bool QuizWindow::AnswerBoxKeyPress(QKeyEvent* event)
         key = event->text().at(0).unicode();
     else
         return false;  // editing and movement keys type no character
-    if (gate_.Busy()) {
-        gate_.Run([this, key]() mutable { quiz_.AnswerKey(key); });
-        return key == quiz::kEnterKey;
-    }
-    gate_.Run([this, &key] { quiz_.AnswerKey(key); });
-    return key == 0;  // the quiz cleared it: the box must not get it
+    // Input is held while a handler runs, so this one runs at once; the quiz
+    // clears a key the box must not get.
+    auto swallowed = std::make_shared<bool>(false);
+    gate_.Run([this, key, swallowed](const app::HandlerGate::Done& done) mutable {
+        quiz_.AnswerKey(key, done);
+        *swallowed = key == 0;
+    });
+    return *swallowed;
 }
 
 void QuizWindow::SetCaption(quiz::Label label, std::string_view text)

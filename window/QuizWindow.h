@@ -27,8 +27,9 @@ class QuizWindow final : public QWidget, private quiz::Controls
 public:
     QuizWindow(quiz::RandomSource& random, speech::ClipPlayer& player, QWidget* parent = nullptr);
 
-    // Draws and speaks the first problem. Call before show().
-    void StartUp();
+    // Draws and speaks the first problem, then calls shown (which shows the
+    // window) once the reading has ended.
+    void StartUp(std::function<void()> shown);
 
     const quiz::QuizState& State() const { return quiz_.State(); }
     QWidget* Widget(Control control) const { return widgets_[static_cast<std::size_t>(control)]; }
@@ -57,9 +58,9 @@ private:
     void WireButtons();
     void SetTabOrder();
 
-    void Continue();
-    void End();
-    void Read();
+    void Continue(const app::HandlerGate::Done& done);
+    void End(const app::HandlerGate::Done& done);
+    void Read(const app::HandlerGate::Done& done);
     void OpenSettingsMenu(Qt::MouseButtons buttons, const QPoint& globalPos);
     bool AnswerBoxKeyPress(QKeyEvent* event);
     static bool IsNonLeftClick(const QEvent* event);

@@ -8,6 +8,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <map>
 
 #include "app/Fonts.h"
@@ -50,17 +54,21 @@ TEST(Recorder, SavesTheSpokenWordBesideCopiesOfTheBuiltInClips)
     std::filesystem::create_directories(dir / "home/zorbanu/.clips.new.killed");
     std::filesystem::last_write_time(dir / "home/zorbanu/.clips.new.killed", std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     audio::SoundThread sound("recorder_tests");
-    app::PaintingWaiter waiter;
-    audio::SdlCapture capture(sound, &waiter);
-    audio::SdlClipPlayer player(sound, &recorder::ListeningFolder, &waiter);
+    app::SoundLink link(sound);
+    audio::SdlCapture capture(sound);
+    audio::SdlClipPlayer speaker(sound, &recorder::ListeningFolder);
+    app::WindowPlayer player(speaker, link);
     quiz::ClockRandom random;
-    recorder::RecorderWindow window(capture, player, random);
+    recorder::RecorderWindow window(capture, player, link, random);
     EXPECT_EQ(DrawnAmiss(window, app::kSansFamily).toStdString(), "") << "drawn from the system's fonts, or Latin not in the sans-serif";
     auto* record = window.findChild<QPushButton*>("record:+.wav");
     const std::map<std::string, std::string> recordIn{{"en_US", "Record"}, {"zh_CN", "录音"}, {"zh_TW", "錄音"}};
     EXPECT_EQ(record->text().toStdString(), recordIn.at(QLocale::system().name().toStdString())) << "not in the desktop's locale";
+    const auto recording = [&](QPushButton* button, bool is) {
+        return QTest::qWaitFor([&] { return (button->text() == recorder::RecorderWindow::tr("Stop")) == is; }, 5000);
+    };
     record->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return record->text() == recorder::RecorderWindow::tr("Record"); }, 5000));  // ends itself after 3 s
+    ASSERT_TRUE(recording(record, true) && recording(record, false));  // ends itself after 3 s
     ASSERT_EQ(window.findChild<QLabel*>("status:+.wav")->text(), recorder::RecorderWindow::tr("Recorded"));
     std::error_code gone;  // the iterator's own descriptor
     for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd"))  // closed, not paused
@@ -79,13 +87,30 @@ TEST(Recorder, SavesTheSpokenWordBesideCopiesOfTheBuiltInClips)
     for (const speech::WordForm& form : speech::kWordForms)  // they would stand in for the parent's own words
         EXPECT_FALSE(std::filesystem::exists(own / form.clip)) << "the built-in " << form.clip << " was copied";
     // A word's form is recorded like a word, without the quiet; Restore removes it with the rest.
-    window.findChild<QPushButton*>("record:5-low.wav")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.findChild<QLabel*>("status:5-low.wav")->text() == recorder::RecorderWindow::tr("Recorded"); }, 5000));
+    auto* recordForm = window.findChild<QPushButton*>("record:5-low.wav");
+    recordForm->click();
+    ASSERT_TRUE(recording(recordForm, true) && recording(recordForm, false));
     const auto form = ReadDiskOutput(own / "5-low.wav");
     EXPECT_LT(std::count(form.begin() + 22, form.begin() + 22 + pause, 0), pause / 10) << "quiet before a number word";
-    QTimer::singleShot(0, [] { qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->button(QMessageBox::Yes)->click(); });
-    window.RestoreBuiltInVoice();
+    const auto buttons = window.findChildren<QPushButton*>();
+    (*std::find_if(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->text() == recorder::RecorderWindow::tr("Restore the original voice"); }))->click();
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000));
+    qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->button(QMessageBox::Yes)->click();
     EXPECT_FALSE(std::filesystem::exists(own));
+    // A microphone whose reads never return (a pipe with a writer that says
+    // nothing): Stop's close hangs, and the window says the sound system is
+    // not answering, not that nothing was heard.
+    ASSERT_EQ(mkfifo((dir / "mute").c_str(), 0600), 0);
+    const int mute = open((dir / "mute").c_str(), O_RDWR);
+    setenv("SDL_DISKAUDIOFILEIN", (dir / "mute").c_str(), 1);
+    record->click();
+    ASSERT_TRUE(recording(record, true));
+    record->click();
+    const auto* message = window.findChild<QLabel*>("message");
+    const QString noAnswer = recorder::RecorderWindow::tr(
+        "The sound system is not answering, so nothing was recorded. Press Record again in a moment.");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return message->text() == noAnswer; }, 5000)) << message->text().toStdString();
+    close(mute);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "quiz/Random.h"
@@ -28,18 +29,30 @@ struct SequenceRandom final : quiz::RandomSource {
 // The random value that makes Draw(range) return n.
 inline float ValueFor(int n, int range) { return (static_cast<float>(n) - 0.5f) / static_cast<float>(range); }
 
-// Records the clips it is asked to play, calling onPlay for each.
+// Records the clips it is asked to play, calling onPlay for each; the
+// reading has ended as it returns, or, while ending is held, once
+// EndSounds is called.
 struct RecordingPlayer final : speech::ClipPlayer {
-    void PlayReading(std::span<const std::string> clips) override
+    void PlayReading(std::span<const std::string> clips, speech::AfterSound then) override
     {
         for (const std::string& clip : clips) {
             played.push_back(clip);
             if (onPlay)
                 onPlay();
         }
+        unended.push_back(std::move(then));
+        if (!holdEnds)
+            EndSounds();
+    }
+    void EndSounds()
+    {
+        for (auto ending = std::exchange(unended, {}); const speech::AfterSound& then : ending)
+            then(speech::SoundEnd::Played);
     }
     std::vector<std::string> played;
     std::function<void()> onPlay;
+    bool holdEnds = false;
+    std::vector<speech::AfterSound> unended;
 };
 
 }  // namespace testing_support

@@ -1,15 +1,14 @@
 #include <QApplication>
 
-#include "CommandLine.h"
-#include "Fonts.h"
-#include "HandlerGate.h"
+#include "QuizWindow.h"
 #include "StartUpWork.h"
-#include "Translations.h"
-#include "Usage.h"
-#include "audio/SdlClipPlayer.h"
+#include "app/CommandLine.h"
+#include "app/Fonts.h"
+#include "app/SoundLink.h"
+#include "app/Translations.h"
+#include "app/Usage.h"
 #include "quiz/Random.h"
 #include "speech/VoiceFolder.h"
-#include "window/QuizWindow.h"
 
 namespace {
 
@@ -17,6 +16,7 @@ int RunQuiz(audio::SoundThread& sound, const std::filesystem::path& working, int
 {
     StartUpWork work;
     QApplication app(argc, argv);
+    sound.GuardExit();
     work.WaitForFontConfiguration();
     app::InstallFonts();
     QGuiApplication::setDesktopFileName("org.zorbanu.Zorbanu");
@@ -24,11 +24,12 @@ int RunQuiz(audio::SoundThread& sound, const std::filesystem::path& working, int
     // dialogs a parent may meet follow the desktop's language.
     InstallTranslations(QtTexts::SimplifiedChinese);
     quiz::ClockRandom random;
-    app::PaintingWaiter waiter;
-    audio::SdlClipPlayer player(sound, [working] { return speech::ChooseVoiceFolder(working); }, &waiter);
+    app::SoundLink link(sound);
+    audio::SdlClipPlayer speaker(sound, [working] { return speech::ChooseVoiceFolder(working); });
+    app::WindowPlayer player(speaker, link);
     window::QuizWindow window(random, player);
-    window.StartUp();
-    window.show();
+    // The window shows once its first problem has been heard.
+    window.StartUp([&window] { window.show(); });
     return app.exec();
 }
 
