@@ -1,21 +1,20 @@
 #include "SoundLink.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "HandlerGate.h"
 
 namespace app {
 
-// What the sound thread posts through: the link while it lives.
 struct SoundLink::Mailbox {
-    explicit Mailbox(SoundLink* to) : link(to) {}
     std::mutex mutex;
-    SoundLink* link;
+    SoundLink* link = nullptr;  // while it lives
 };
 
-SoundLink::SoundLink(audio::SoundThread& sound)
-    : sound_(sound), mailbox_(std::make_shared<Mailbox>(this))
+SoundLink::SoundLink(audio::SoundThread& sound) : sound_(sound), mailbox_(std::make_shared<Mailbox>())
 {
+    mailbox_->link = this;
     watchdog_.setSingleShot(true);
     watchdog_.setTimerType(Qt::PreciseTimer);
     connect(&watchdog_, &QTimer::timeout, this, [this] { Watch(); });
@@ -27,13 +26,18 @@ SoundLink::~SoundLink()
     mailbox_->link = nullptr;
 }
 
-// Any thread. A call queued to a link destroyed before it runs is dropped.
-void SoundLink::Post(const std::shared_ptr<Mailbox>& mailbox, unsigned id, std::function<void()> answer)
+// Any thread. Qt drops a call queued to an object destroyed before it runs.
+void SoundLink::Post(Mailbox& mailbox, unsigned id, std::function<void()> answer)
 {
-    std::lock_guard lock(mailbox->mutex);
-    if (SoundLink* link = mailbox->link)
-        QMetaObject::invokeMethod(link, [link, id, answer = std::move(answer)] { link->Deliver(id, answer); },
-                                  Qt::QueuedConnection);
+    std::lock_guard lock(mailbox.mutex);
+    if (SoundLink* link = mailbox.link)
+        QMetaObject::invokeMethod(link, [link, id, answer = std::move(answer)] {
+            if (link->waiting_.erase(id) == 0)
+                return;  // answered "no answer" already
+            if (link->waiting_.empty())
+                link->watchdog_.stop();
+            RunReported(answer);
+        }, Qt::QueuedConnection);
 }
 
 unsigned SoundLink::Await(std::function<void()> noAnswer)
@@ -44,28 +48,17 @@ unsigned SoundLink::Await(std::function<void()> noAnswer)
     return lastId_;
 }
 
-void SoundLink::Deliver(unsigned id, const std::function<void()>& answer)
-{
-    if (waiting_.erase(id) == 0)
-        return;  // answered already, as "no answer"
-    if (waiting_.empty())
-        watchdog_.stop();
-    RunReported(answer);
-}
-
 void SoundLink::Watch()
 {
+    if (sound_.Stuck()) {
+        for (const auto& [id, noAnswer] : std::exchange(waiting_, {}))
+            RunReported(noAnswer);
+    }
     if (waiting_.empty())
         return;
-    if (sound_.Stuck()) {
-        const auto unanswered = std::exchange(waiting_, {});
-        for (const auto& [id, noAnswer] : unanswered)
-            RunReported(noAnswer);
-        return;
-    }
     const auto now = audio::Clock::now();
-    const auto next = std::min(sound_.StuckFrom(), now + audio::kCallBound);
-    watchdog_.start(std::chrono::ceil<std::chrono::milliseconds>(next - now) + std::chrono::milliseconds(1));
+    const auto wait = std::clamp(sound_.StuckFrom() - now, audio::Clock::duration::zero(), audio::Clock::duration(audio::kCallBound));
+    watchdog_.start(std::chrono::ceil<std::chrono::milliseconds>(wait) + std::chrono::milliseconds(1));
 }
 
 }  // namespace app

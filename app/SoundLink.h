@@ -1,14 +1,10 @@
 #pragma once
-// Brings the sound thread's answers to the window's thread, each as a queued
-// call, and stands in for an answer that cannot come. While a request waits
-// for its answer, a timer watches the sound thread: once the thread is stuck
-// in the driver, every waiting request is answered with its "no answer" at
-// once, and the real answer, should it come later, is dropped. The timer
-// runs only while a request waits; it fires when the driver call running
-// then would make the thread stuck, or a call bound later when none runs.
-//
-// It neither waits nor runs sound work itself. Build it on the window's
-// thread, once the application exists.
+// Brings the sound thread's answers to the window's thread as queued calls,
+// and stands in for an answer that cannot come: while a request waits, a
+// timer watches the sound thread, firing when the driver call running then
+// would make it stuck (or a call bound later), and once it is stuck, every
+// waiting request gets its "no answer"; a late real answer is dropped. Build
+// it on the window's thread; it never waits.
 
 #include <QObject>
 #include <QTimer>
@@ -25,17 +21,22 @@ public:
     explicit SoundLink(audio::SoundThread& sound);
     ~SoundLink() override;
 
-    // A function for the sound thread to answer with: then runs on this
-    // object's thread, once, with the answer, or with noAnswer when the
-    // sound thread is stuck before the answer comes.
+    // What the sound thread answers through: then runs here once, with the
+    // answer or with noAnswer.
     template <typename T>
-    std::function<void(T)> Reply(std::function<void(T)> then, T noAnswer);
+    std::function<void(T)> Reply(std::function<void(T)> then, T noAnswer)
+    {
+        auto shared = std::make_shared<std::function<void(T)>>(std::move(then));
+        const unsigned id = Await([shared, noAnswer] { (*shared)(noAnswer); });
+        return [mailbox = mailbox_, id, shared](T answer) {
+            Post(*mailbox, id, [shared, answer = std::move(answer)] { (*shared)(answer); });
+        };
+    }
 
 private:
     struct Mailbox;
-    static void Post(const std::shared_ptr<Mailbox>& mailbox, unsigned id, std::function<void()> answer);
+    static void Post(Mailbox& mailbox, unsigned id, std::function<void()> answer);
     unsigned Await(std::function<void()> noAnswer);
-    void Deliver(unsigned id, const std::function<void()>& answer);
     void Watch();
 
     audio::SoundThread& sound_;
@@ -45,18 +46,7 @@ private:
     QTimer watchdog_;
 };
 
-template <typename T>
-std::function<void(T)> SoundLink::Reply(std::function<void(T)> then, T noAnswer)
-{
-    auto shared = std::make_shared<std::function<void(T)>>(std::move(then));
-    const unsigned id = Await([shared, noAnswer] { (*shared)(noAnswer); });
-    return [mailbox = mailbox_, id, shared](T answer) {
-        Post(mailbox, id, [shared, answer = std::move(answer)] { (*shared)(answer); });
-    };
-}
-
-// The clip player as the window uses it: its readings end on the window's
-// thread, through the link.
+// The clip player as a window uses it: readings end on the window's thread.
 class WindowPlayer final : public speech::ClipPlayer {
 public:
     WindowPlayer(audio::SdlClipPlayer& player, SoundLink& link) : player_(player), link_(link) {}

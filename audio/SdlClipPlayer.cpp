@@ -12,9 +12,8 @@
 namespace audio {
 namespace {
 
-// 93 ms: SDL's PulseAudio driver asks the server for no more than one
-// buffer of latency, and PipeWire's pulse server drops sound from a stream
-// kept closer to its own 21 ms cycle than that.
+// 93 ms: SDL's PulseAudio driver asks for one buffer of latency, and
+// PipeWire's pulse server drops sound from a stream kept near its 21 ms cycle.
 constexpr Uint16 kDeviceSamples = 2048;
 constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr int kChannels = 1;
@@ -39,8 +38,7 @@ std::optional<std::vector<std::uint8_t>> DecodeClip(std::vector<std::uint8_t> fi
         return std::nullopt;
     std::unique_ptr<Uint8, WavBuffer> samples(raw);
 
-    // SDL_BuildAudioCVT keeps a resampled clip's full length; SDL_AudioStream
-    // drops its tail.
+    // SDL_AudioStream would drop a resampled clip's tail.
     SDL_AudioCVT cvt{};
     if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, kFormat, kChannels, speech::kClipRate) < 0)
         return std::nullopt;
@@ -68,11 +66,11 @@ struct SdlClipPlayer::Speaker : std::enable_shared_from_this<Speaker> {
     // How a reading went on its device: Unheard when none of it was taken.
     enum class Outcome { Played, Cut, Unheard };
 
-    speech::SoundEnd Play(Audio& audio, const JobControl& control, std::vector<Bytes> files);
-    Outcome QueueAndDrain(Audio& audio, const JobControl& control, const std::vector<Bytes>& clips, bool opening);
+    speech::SoundEnd Play(Audio& audio, std::vector<Bytes> files);
+    Outcome QueueAndDrain(Audio& audio, const std::vector<Bytes>& clips, bool opening);
     bool Open(Audio& audio);
     void Close();
-    bool Drain(Audio& audio, Clock::time_point deadline, const JobControl& control);
+    bool Drain(Audio& audio, Clock::time_point deadline);
     void ReleaseIfIdle();
 
     Device device;
@@ -81,13 +79,11 @@ struct SdlClipPlayer::Speaker : std::enable_shared_from_this<Speaker> {
     Clock::time_point lastSound;
 };
 
-// Decodes the clips and plays them. SDL drains a disconnected device's
-// queue at its rate, silently: one whose server went away since the last
-// reading is closed and opened afresh rather than fed. SDL's PipeWire driver
-// does not even say so, and its queue just never drains: a reading that none
-// of was taken by a device held since an earlier one is played again, whole,
-// on a device opened afresh.
-speech::SoundEnd SdlClipPlayer::Speaker::Play(Audio& audio, const JobControl& control, std::vector<Bytes> files)
+// SDL drains a disconnected device's queue at its rate, silently: one whose
+// server went away since the last reading is opened afresh, not fed. SDL's
+// PipeWire driver does not say so, and never drains: a reading that a held
+// device took none of is played again, whole, on a new one.
+speech::SoundEnd SdlClipPlayer::Speaker::Play(Audio& audio, std::vector<Bytes> files)
 {
     std::vector<Bytes> clips;
     for (Bytes& file : files)
@@ -99,14 +95,14 @@ speech::SoundEnd SdlClipPlayer::Speaker::Play(Audio& audio, const JobControl& co
         return speech::SoundEnd::NoSound;
     for (bool again = false;; again = true) {
         const bool opening = !device;
-        if (!control.Wanted() || (opening && !Open(audio)))
+        if (!audio.Wanted() || (opening && !Open(audio)))
             return speech::SoundEnd::NoSound;
         // An open that returned past its bound: the reading is no longer wanted.
-        if (!control.Wanted()) {
+        if (!audio.Wanted()) {
             Close();
             return speech::SoundEnd::NoSound;
         }
-        const Outcome outcome = QueueAndDrain(audio, control, clips, opening);
+        const Outcome outcome = QueueAndDrain(audio, clips, opening);
         if (outcome == Outcome::Played)
             return speech::SoundEnd::Played;
         audio.Lost();
@@ -116,10 +112,9 @@ speech::SoundEnd SdlClipPlayer::Speaker::Play(Audio& audio, const JobControl& co
     }
 }
 
-// Queues the reading (after the lead-in, on a device just opened) and sleeps
-// until it has drained, its device is lost, or it is past the time it can
-// have been played by; then asks for the device to be released once idle.
-SdlClipPlayer::Speaker::Outcome SdlClipPlayer::Speaker::QueueAndDrain(Audio& audio, const JobControl& control,
+// Queues the reading, after the lead-in on a new device, and sleeps until it
+// has drained, its device is lost, or it is past when it can have played.
+SdlClipPlayer::Speaker::Outcome SdlClipPlayer::Speaker::QueueAndDrain(Audio& audio,
                                                                       const std::vector<Bytes>& clips, bool opening)
 {
     const Bytes leadIn(opening ? std::size_t(kBytesPerSecond * kLeadIn.count() / 1000) : 0);
@@ -132,28 +127,24 @@ SdlClipPlayer::Speaker::Outcome SdlClipPlayer::Speaker::QueueAndDrain(Audio& aud
     const auto now = Clock::now();
     watch->Resume(now, queued);
     const auto playedBy = watch->PlayedBy(now, static_cast<std::uint32_t>(total));
-    // The whole reading is queued at once: the driver's own thread then
-    // chains the clips, so a late wake-up here can never leave a gap.
     bool lost = false;
     for (const auto part : parts) {
         lost = lost || !audio.Queue(device, part);
         watch->Added(static_cast<std::uint32_t>(part.size()));
     }
-    // A device just opened starts with its lead-in and the reading already
-    // queued, so nothing of SDL's own comes between them.
+    // Nothing of SDL's own comes before the lead-in.
     if (opening && !lost)
         audio.Unpause(device);
     if (lost)
         return Outcome::Cut;
-    if (!Drain(audio, playedBy, control))
+    if (!Drain(audio, playedBy))
         return audio.Queued(device) >= total ? Outcome::Unheard : Outcome::Cut;
     lastSound = Clock::now() + DurationOf(device.BufferBytes());
-    control.Later(lastSound + kIdleRelease, [self = shared_from_this()](Audio&, JobControl&) { self->ReleaseIfIdle(); });
+    audio.Later(lastSound + kIdleRelease, [self = shared_from_this()](Audio&) { self->ReleaseIfIdle(); });
     return Outcome::Played;
 }
 
-// Opens the default device, paused, unless an open failed too recently. The
-// stream's start is watched from the open's return.
+// The stream's start is watched from the open's return.
 bool SdlClipPlayer::Speaker::Open(Audio& audio)
 {
     if (Clock::now() < nextOpen)
@@ -179,10 +170,8 @@ void SdlClipPlayer::Speaker::Close()
     watch.reset();
 }
 
-// Asleep until the queue has drained, looking when the watch says a look can
-// see a change. False when the device is lost, the deadline passes first or
-// the program ends.
-bool SdlClipPlayer::Speaker::Drain(Audio& audio, Clock::time_point deadline, const JobControl& control)
+// False when the device is lost, the deadline passes or the program ends.
+bool SdlClipPlayer::Speaker::Drain(Audio& audio, Clock::time_point deadline)
 {
     for (;;) {
         const auto now = Clock::now();
@@ -192,13 +181,11 @@ bool SdlClipPlayer::Speaker::Drain(Audio& audio, Clock::time_point deadline, con
             return true;
         if (lost || now >= deadline)
             return false;
-        if (!control.SleepUntil(std::min(watch->NextLook(now, queued, device.BufferBytes()), deadline)))
+        if (!audio.SleepUntil(std::min(watch->NextLook(now, queued, device.BufferBytes()), deadline)))
             return false;
     }
 }
 
-// Closes the device once kIdleRelease has passed since its last sound; a
-// later reading asks again for its own release.
 void SdlClipPlayer::Speaker::ReleaseIfIdle()
 {
     if (device && Clock::now() >= lastSound + kIdleRelease)
@@ -210,9 +197,7 @@ SdlClipPlayer::SdlClipPlayer(SoundThread& sound, VoiceChooser chooseVoice)
 {
 }
 
-// Reads the clip files here; decoding, like every SDL call, is the sound
-// thread's. A word's form that the voice lacks is said in the word's own
-// clip.
+// A word's form that the voice lacks is said in the word's own clip.
 void SdlClipPlayer::PlayReading(std::span<const std::string> clips, speech::AfterSound then)
 {
     auto answer = std::make_shared<Answer<speech::SoundEnd>>(std::move(then), speech::SoundEnd::NoSound);
@@ -229,8 +214,8 @@ void SdlClipPlayer::PlayReading(std::span<const std::string> clips, speech::Afte
     }
     if (files.empty())
         return;
-    sound_.Post([speaker = speaker_, files = std::move(files), answer](Audio& audio, JobControl& control) mutable {
-        (*answer)(speaker->Play(audio, control, std::move(files)));
+    sound_.Post([speaker = speaker_, files = std::move(files), answer](Audio& audio) mutable {
+        (*answer)(speaker->Play(audio, std::move(files)));
     });
 }
 

@@ -11,16 +11,14 @@
 #include <deque>
 #include <mutex>
 #include <optional>
-#include <string>
 #include <string_view>
-#include <utility>
 
 namespace audio {
 namespace {
 
-// The drivers that speak to a sound server, tried again after the sound
-// card itself could not be opened: trying the card again would only repeat
-// alsa-lib's complaints, and a server that comes up later is found this way.
+// Tried after the card itself could not be opened: trying it again would
+// only repeat alsa-lib's complaints, and a server that comes up later is
+// found this way.
 constexpr const char* kServerDrivers[] = {"pulseaudio", "pipewire"};
 
 bool DriverChosenByUser()
@@ -29,13 +27,7 @@ bool DriverChosenByUser()
     return chosen != nullptr && *chosen != '\0';
 }
 
-const char* StreamName(Audio::Direction direction)
-{
-    return direction == Audio::Direction::Playback ? "Speech" : "Recording";
-}
-
-// The sound thread that exit() must stop first, if any.
-std::atomic<SoundThread*> guarded{nullptr};
+std::atomic<SoundThread*> guarded{nullptr};  // what exit() must stop first
 
 }  // namespace
 
@@ -46,18 +38,7 @@ struct QueuedJob {
 };
 
 struct ThreadState : std::enable_shared_from_this<ThreadState> {
-    std::mutex mutex;
-    std::condition_variable wake;      // a job was posted, or the thread is to stop
-    std::condition_variable finished;  // the thread ended
-    std::deque<QueuedJob> jobs;        // by time, and in the order posted
-    std::thread::id thread;
-    bool stopping = false;
-    bool ended = false;
-    Clock::time_point stuckFrom = Clock::time_point::max();  // of the driver call running now
-    Clock::time_point lastStuck = Clock::time_point::min();  // when a call past its bound returned
-    std::optional<Audio> audio;
-
-    // The caller holds the mutex.
+    // With the mutex held.
     void Add(QueuedJob entry)
     {
         auto after = std::upper_bound(jobs.begin(), jobs.end(), entry.when,
@@ -65,11 +46,18 @@ struct ThreadState : std::enable_shared_from_this<ThreadState> {
         jobs.insert(after, std::move(entry));
         wake.notify_all();
     }
+
+    std::mutex mutex;
+    std::condition_variable wake;      // a job was posted, or the thread is to stop
+    std::condition_variable finished;  // the thread ended
+    std::deque<QueuedJob> jobs;
+    std::thread::id thread;
+    bool stopping = false;
+    bool ended = false;
+    Clock::time_point stuckFrom = Clock::time_point::max();  // of the driver call running now
+    Clock::time_point lastStuck = Clock::time_point::min();  // when a call past its bound returned
+    std::optional<Audio> audio;
 };
-
-// --- devices -----------------------------------------------------------------
-
-Device::Device(Device&& other) noexcept { *this = std::move(other); }
 
 Device& Device::operator=(Device&& other) noexcept
 {
@@ -83,32 +71,21 @@ Device& Device::operator=(Device&& other) noexcept
     return *this;
 }
 
-Device::~Device() { Close(); }
-
-// On the sound thread the device closes at once; elsewhere a job closes it,
-// even while the thread is stuck. The driver is called without the lock.
 void Device::Close()
 {
-    if (id_ == 0)
-        return;
     const auto id = std::exchange(id_, 0);
     const auto state = owner_.lock();
-    if (!state)
-        return;  // the thread has ended, and stopped the subsystem with every device
+    if (id == 0 || !state)
+        return;  // none, or the thread ended and stopped the subsystem
     std::unique_lock lock(state->mutex);
     if (std::this_thread::get_id() == state->thread) {
         lock.unlock();
         state->audio->Close(id, generation_);
     } else if (!state->stopping) {
-        state->Add({Clock::now(), [id, generation = generation_](Audio& audio, JobControl&) { audio.Close(id, generation); }, {}});
+        state->Add({Clock::now(), [id, generation = generation_](Audio& audio) { audio.Close(id, generation); }, {}});
     }
 }
 
-// --- the audio subsystem ---------------------------------------------------
-
-// Runs one call into the driver under the stuck rule: past kCallBound the
-// thread is stuck, and once such a call returns, sound asked for before is
-// no longer wanted.
 template <typename Call>
 auto Audio::Driver(Call call)
 {
@@ -132,26 +109,20 @@ auto Audio::Driver(Call call)
 
 bool Audio::Start()
 {
-    if (started_)
-        return true;
     auto init = [this](const char* driver) { return Driver([&] { return SDL_AudioInit(driver) == 0; }); };
-    if (cardFailed_ && !DriverChosenByUser()) {
-        for (const char* driver : kServerDrivers)
-            if (init(driver))
-                return started_ = true;
-        return false;
-    }
-    started_ = init(nullptr);
+    if (!started_ && cardFailed_ && !DriverChosenByUser())
+        started_ = std::any_of(std::begin(kServerDrivers), std::end(kServerDrivers), init);
+    else if (!started_)
+        started_ = init(nullptr);
     return started_;
 }
 
-// Closes every device: those still held are left with an old generation.
+// Closes every device; those still held keep an old generation.
 void Audio::Stop()
 {
     if (started_)
         Driver([] { SDL_AudioQuit(); });
-    started_ = false;
-    reconnect_ = false;
+    started_ = reconnect_ = false;
     ++generation_;
     openDevices_ = 0;
 }
@@ -159,11 +130,11 @@ void Audio::Stop()
 Device Audio::Open(Direction direction, const SDL_AudioSpec& want)
 {
     const bool capture = direction == Direction::Capture;
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, StreamName(direction));
-    SDL_AudioSpec have{};
-    Device device;
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, capture ? "Recording" : "Speech");
     if (reconnect_ && openDevices_ == 0)
         Stop();
+    SDL_AudioSpec have{};
+    Device device;
     if (Start())
         device.id_ = Driver([&] { return SDL_OpenAudioDevice(nullptr, capture, &want, &have, 0); });
     if (device) {
@@ -171,17 +142,13 @@ Device Audio::Open(Direction direction, const SDL_AudioSpec& want)
         device.generation_ = generation_;
         device.owner_ = state_.weak_from_this();
         ++openDevices_;
-        if (!capture)
-            failureReported_ = false;
+        failureReported_ = failureReported_ && capture;
         return device;
     }
     const char* driver = SDL_GetCurrentAudioDriver();
-    if (started_ && driver != nullptr && std::string_view(driver) == "alsa")
-        cardFailed_ = true;
+    cardFailed_ = cardFailed_ || (started_ && driver != nullptr && std::string_view(driver) == "alsa");
     if (!capture)
         ReportFailure();
-    // SDL chooses its driver only as the subsystem starts: the next open
-    // starts it afresh, unless another device still plays on it.
     if (openDevices_ == 0)
         Stop();
     return device;
@@ -190,7 +157,7 @@ Device Audio::Open(Direction direction, const SDL_AudioSpec& want)
 void Audio::Close(std::uint32_t id, unsigned generation)
 {
     if (generation != generation_)
-        return;  // closed when the subsystem stopped
+        return;  // closed as the subsystem stopped
     Driver([id] { SDL_CloseAudioDevice(id); });
     openDevices_ = std::max(openDevices_ - 1, 0);
 }
@@ -205,15 +172,7 @@ bool Audio::Queue(Device& device, std::span<const std::uint8_t> samples)
     return Driver([&] { return SDL_QueueAudio(device.id_, samples.data(), static_cast<Uint32>(samples.size())) == 0; });
 }
 
-std::uint32_t Audio::Queued(const Device& device)
-{
-    return Driver([&] { return SDL_GetQueuedAudioSize(device.id_); });
-}
-
-void Audio::ClearQueue(Device& device)
-{
-    Driver([&] { SDL_ClearQueuedAudio(device.id_); });
-}
+std::uint32_t Audio::Queued(const Device& device) { return Driver([&] { return SDL_GetQueuedAudioSize(device.id_); }); }
 
 std::size_t Audio::Dequeue(Device& device, std::span<std::int16_t> samples)
 {
@@ -221,27 +180,21 @@ std::size_t Audio::Dequeue(Device& device, std::span<std::int16_t> samples)
     return Driver([&] { return SDL_DequeueAudio(device.id_, samples.data(), bytes); }) / sizeof(std::int16_t);
 }
 
-void Audio::Unpause(Device& device)
-{
-    Driver([&] { SDL_PauseAudioDevice(device.id_, 0); });
-}
+void Audio::Unpause(Device& device) { Driver([&] { SDL_PauseAudioDevice(device.id_, 0); }); }
 
 bool Audio::Stopped(const Device& device)
 {
     const bool stopped = Driver([&] { return SDL_GetAudioDeviceStatus(device.id_) == SDL_AUDIO_STOPPED; });
-    if (stopped)
-        Lost();
+    reconnect_ = reconnect_ || stopped;
     return stopped;
 }
 
-// One line on standard error, once until sound works again. SDL's own text
-// names the driver it tried last, which after no server answered is ALSA's
-// complaint about the card: say what that means instead.
+// After no server answered, SDL's own text is ALSA's complaint about the
+// card: say what that means instead.
 void Audio::ReportFailure()
 {
-    if (failureReported_)
+    if (std::exchange(failureReported_, true))
         return;
-    failureReported_ = true;
     if (cardFailed_ && !DriverChosenByUser())
         std::fprintf(stderr, "%s: no sound: no sound server is running, and no sound card could be opened directly\n",
                      program_invocation_short_name);
@@ -249,27 +202,23 @@ void Audio::ReportFailure()
         std::fprintf(stderr, "%s: no sound: %s\n", program_invocation_short_name, SDL_GetError());
 }
 
-// --- jobs ----------------------------------------------------------------
-
-bool JobControl::Wanted() const
+bool Audio::Wanted() const
 {
     std::lock_guard lock(state_.mutex);
     return posted_ > state_.lastStuck && !state_.stopping;
 }
 
-bool JobControl::SleepUntil(Clock::time_point until) const
+bool Audio::SleepUntil(Clock::time_point until) const
 {
     std::unique_lock lock(state_.mutex);
     return !state_.wake.wait_until(lock, until, [&] { return state_.stopping; });
 }
 
-void JobControl::Later(Clock::time_point when, Job job) const
+void Audio::Later(Clock::time_point when, Job job) const
 {
     std::lock_guard lock(state_.mutex);
     state_.Add({when, std::move(job), posted_});
 }
-
-// --- the thread ------------------------------------------------------------
 
 SoundThread::SoundThread(const char* appName) : state_(std::make_shared<ThreadState>())
 {
@@ -284,18 +233,18 @@ SoundThread::~SoundThread()
     SoundThread* self = this;
     guarded.compare_exchange_strong(self, nullptr);
     if (thread_.joinable() && !Stop())
-        thread_.detach();  // the thread holds the state: it finishes on its own, or never
+        thread_.detach();  // it holds the state: it finishes on its own, or never
 }
 
 bool SoundThread::Post(Job job)
 {
     std::unique_lock lock(state_->mutex);
-    if (state_->stopping || Clock::now() >= state_->stuckFrom) {
+    const auto now = Clock::now();
+    if (state_->stopping || now >= state_->stuckFrom) {
         lock.unlock();
-        job = nullptr;  // its answer's fallback is given here, without the lock
+        job = nullptr;  // its answer's fallback goes now, without the lock
         return false;
     }
-    const auto now = Clock::now();
     state_->Add({now, std::move(job), now});
     return true;
 }
@@ -309,7 +258,7 @@ Clock::time_point SoundThread::StuckFrom() const
 bool SoundThread::Stop(Clock::duration bound)
 {
     std::unique_lock lock(state_->mutex);
-    const bool stuck = Clock::now() >= state_->stuckFrom;  // then there is nothing to wait for
+    const bool stuck = Clock::now() >= state_->stuckFrom;
     state_->stopping = true;
     state_->wake.notify_all();
     if (stuck || !state_->finished.wait_for(lock, bound, [this] { return state_->ended; }))
@@ -320,49 +269,39 @@ bool SoundThread::Stop(Clock::duration bound)
     return true;
 }
 
-// Runs the jobs as they come due until the thread is to stop, then stops
-// the subsystem (closing whatever is still open). A job that throws has
-// ended: what it holds is destroyed, and its answer is the fallback.
 void SoundThread::Serve(std::shared_ptr<ThreadState> state, std::string appName)
 {
     Audio& audio = *state->audio;
-    // Even SDL's hints are set here, as SDL keeps them without a lock. SDL
-    // would otherwise catch SIGINT and SIGTERM, and the program would ignore
-    // Ctrl+C and kill. The names are what a mixer shows.
+    // Set here too, as SDL keeps its hints without a lock. Without the
+    // first, SDL would catch SIGINT and SIGTERM, and Ctrl+C would not end
+    // the program.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_APP_NAME, appName.c_str());
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, appName.c_str());
-    // Started at once, while the program builds its window: the first
-    // reading then finds the drivers loaded.
-    audio.Start();
+    audio.Start();  // while the window is built: the first reading finds the drivers loaded
     std::unique_lock lock(state->mutex);
     while (!state->stopping) {
-        if (state->jobs.empty()) {
-            state->wake.wait(lock);
-            continue;
-        }
-        if (state->jobs.front().when > Clock::now()) {
-            state->wake.wait_until(lock, state->jobs.front().when);
+        if (state->jobs.empty() || state->jobs.front().when > Clock::now()) {
+            state->jobs.empty() ? state->wake.wait(lock) : void(state->wake.wait_until(lock, state->jobs.front().when));
             continue;
         }
         QueuedJob entry = std::move(state->jobs.front());
         state->jobs.pop_front();
         lock.unlock();
-        JobControl control(*state, entry.posted);
+        audio.posted_ = entry.posted;
         try {
-            entry.job(audio, control);
+            entry.job(audio);
         } catch (...) {
+            // The job has ended: its answer, unless given, is the fallback.
         }
         entry.job = nullptr;  // what it holds goes here, on this thread
         lock.lock();
     }
-    std::deque<QueuedJob> left = std::move(state->jobs);
+    auto left = std::move(state->jobs);
     lock.unlock();
     left.clear();
     audio.Stop();
-    // SDL keeps per-thread data (its error text) for any thread that calls
-    // it; this thread is not SDL's own, so SDL would not free it.
-    SDL_TLSCleanup();
+    SDL_TLSCleanup();  // SDL's per-thread data, which SDL frees only for its own threads
     lock.lock();
     state->ended = true;
     state->finished.notify_all();

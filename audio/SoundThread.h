@@ -1,35 +1,17 @@
 #pragma once
-// The one thread of the process that calls into SDL's audio subsystem. It
-// starts and stops the subsystem, and opens, feeds, watches and closes every
-// device, for the speaker and the microphone alike. Nobody waits for it:
-// other threads post it jobs, and a job answers when its work has ended.
-//
-// Its rules, which the types keep:
-// - Post queues a job and returns at once. Jobs run one at a time, by their
-//   time (a job run Later waits for its time) and then in the order posted.
-// - Only a job is given the Audio, and every SDL audio call is one of its
-//   methods: a driver call, which a server that hangs may keep from
-//   returning. The thread is stuck while a driver call has run for longer
-//   than kCallBound, and only then. While it is stuck, Post refuses at once.
-// - Sound asked for before the thread got stuck is no longer wanted once the
-//   call returns (its caller has been told there was no sound): a job asks
-//   Wanted() before it opens a device, and before it plays.
-// - A job answers through an Answer, which gives its fallback when the job
-//   ends without answering: it threw, or was dropped unrun as the thread
-//   stopped. So every post is answered exactly once.
-// - A Device closes itself when destroyed: at once on this thread, else by a
-//   job it posts.
-//
-// The thread starts the subsystem as it begins (loading the drivers while the
-// window is built). Audio starts it again when a device is to be opened after
-// it was stopped, and stops it when an open fails with nothing else open, or
-// before an open once a device was lost with nothing else open, so that the
-// next open lets SDL choose its driver afresh and a sound server that comes
-// up later is found. It says once on standard error why there is no sound,
-// and again only after sound has worked.
-//
+// The one thread that calls SDL's audio subsystem, for the speaker and the
+// microphone alike. Its rules:
+// - Post queues a job and returns at once; nobody waits for a job. Jobs run
+//   one at a time, by their time (Later) and then in the order posted.
+// - Only a job gets the Audio, and every SDL audio call is an Audio method.
+//   The thread is stuck while one of them has run longer than kCallBound,
+//   and only then; meanwhile Post refuses at once.
+// - Once such a call returns, sound posted before it is no longer Wanted:
+//   its poster was told there was none.
+// - A job answers through an Answer, whose fallback is given if the job
+//   throws or never runs: every post is answered once.
 // It knows nothing of clips or takes: the player and the microphone bring
-// their own jobs and keep their own state, which only their jobs touch.
+// their own jobs and state.
 
 #include <chrono>
 #include <cstdint>
@@ -46,19 +28,15 @@ namespace audio {
 
 using Clock = std::chrono::steady_clock;
 
-// How long one driver call may take before the thread counts as stuck: a
-// working server opens or closes a device in milliseconds.
+// A working server opens or closes a device in milliseconds.
 inline constexpr std::chrono::milliseconds kCallBound{1000};
-// How long the program's end waits for the thread to close its devices and
-// stop the subsystem.
+// How long the program's end waits for the thread to close its devices.
 inline constexpr std::chrono::milliseconds kExitBound{400};
 
 struct ThreadState;
 
-// What a job owes whoever posted it: one answer. Called on the sound thread
-// (or, for a job refused at once, on the poster's). Share it with the job
-// through a shared_ptr; the last owner's release gives the fallback if no
-// answer was given.
+// What a job owes its poster: one answer, passed on at the first call, or
+// the fallback when the last owner lets go unanswered.
 template <typename T>
 class Answer {
 public:
@@ -66,8 +44,6 @@ public:
     ~Answer() { operator()(std::move(fallback_)); }
     Answer(const Answer&) = delete;
     Answer& operator=(const Answer&) = delete;
-
-    // The first answer is passed on; later ones are not.
     void operator()(T value)
     {
         if (auto to = std::exchange(to_, nullptr))
@@ -79,16 +55,15 @@ private:
     T fallback_;
 };
 
-// An open audio device, or none. Moves, never copies.
+// An open device, or none; closes itself when destroyed (through a job when
+// not on the sound thread).
 class Device {
 public:
     Device() = default;
-    Device(Device&& other) noexcept;
+    Device(Device&& other) noexcept { *this = std::move(other); }
     Device& operator=(Device&& other) noexcept;
-    ~Device();
-
+    ~Device() { Close(); }
     explicit operator bool() const { return id_ != 0; }
-    // How many bytes the device takes from its queue at each turn.
     std::uint32_t BufferBytes() const { return bufferBytes_; }
 
 private:
@@ -101,33 +76,33 @@ private:
     std::weak_ptr<ThreadState> owner_;
 };
 
-// The audio subsystem as a job sees it. There is one, owned by the thread;
-// each method is one driver call, under the stuck rule.
+// SDL's audio, and the thread, as the running job sees them. Open starts the subsystem when needed; an
+// open that fails with nothing else open stops it, as does the next open
+// after a device was lost, so that SDL chooses its driver afresh and finds a
+// server that came up (or back) later: SDL 2.32's PulseAudio driver keeps
+// one connection, which dies with its server.
+class Audio;
+using Job = std::function<void(Audio&)>;
+
 class Audio {
 public:
     enum class Direction { Playback, Capture };
 
-    // Opens the default device of that direction, paused; none when it
-    // could not be opened.
-    Device Open(Direction direction, const SDL_AudioSpec& want);
-    // How many devices of that direction the system lists now.
+    Device Open(Direction direction, const SDL_AudioSpec& want);  // paused
     int Devices(Direction direction);
-
     bool Queue(Device& device, std::span<const std::uint8_t> samples);
     std::uint32_t Queued(const Device& device);
-    void ClearQueue(Device& device);
-    // Takes what a capture device has recorded, at most samples.size().
     std::size_t Dequeue(Device& device, std::span<std::int16_t> samples);
     void Unpause(Device& device);
-    // True once the device stopped on its own (unplugged, its server gone);
-    // then it is lost, as below.
+    // True once the device stopped on its own (unplugged, server gone).
     bool Stopped(const Device& device);
-    // A device was lost (the driver said so, or its stream stopped playing):
-    // the next open, once nothing else is open, starts the subsystem afresh.
-    // SDL 2.32's PulseAudio driver (unlike 2.26's) keeps one connection to
-    // the server for the whole subsystem, and once that server has gone every
-    // open on it fails, even after it is back.
     void Lost() { reconnect_ = true; }
+
+    // False once the thread was stuck since the job was posted, or is stopping.
+    bool Wanted() const;
+    // False, at once, once the thread is stopping.
+    bool SleepUntil(Clock::time_point until) const;
+    void Later(Clock::time_point when, Job job) const;
 
 private:
     friend class SoundThread;
@@ -141,64 +116,35 @@ private:
     void ReportFailure();
 
     ThreadState& state_;
+    Clock::time_point posted_;  // of the job running now
     bool started_ = false;
     unsigned generation_ = 1;
     bool cardFailed_ = false;  // no server answered, and the card could not be opened directly
     bool reconnect_ = false;   // a device was lost since the subsystem started
     int openDevices_ = 0;
-    bool failureReported_ = false;
+    bool failureReported_ = false;  // said once, again only after sound worked
 };
 
-class JobControl;
-using Job = std::function<void(Audio&, JobControl&)>;
-
-// What a running job may ask of the thread.
-class JobControl {
-public:
-    // False once the thread was stuck since the job was posted (its poster
-    // has been told there was no sound, and wants none now), or is stopping.
-    bool Wanted() const;
-    // Sleeps until `until`; false, at once, once the program ends.
-    bool SleepUntil(Clock::time_point until) const;
-    // Runs job on the sound thread at `when` (or as soon after as the thread
-    // is free), unless the program ends first.
-    void Later(Clock::time_point when, Job job) const;
-
-private:
-    friend class SoundThread;
-    JobControl(ThreadState& state, Clock::time_point posted) : state_(state), posted_(posted) {}
-    ThreadState& state_;
-    Clock::time_point posted_;
-};
 
 class SoundThread {
 public:
-    // appName: what a mixer calls the program's streams.
-    explicit SoundThread(const char* appName);
-    // Stops the thread as Stop does; one still stuck is left to itself.
-    ~SoundThread();
+    explicit SoundThread(const char* appName);  // what a mixer calls the streams
+    ~SoundThread();                             // Stop; a stuck thread is left to itself
     SoundThread(const SoundThread&) = delete;
     SoundThread& operator=(const SoundThread&) = delete;
 
-    // Queues job; false, with the job destroyed unrun here, when the thread
-    // is stuck or stopping.
+    // False, with the job destroyed here, when stuck or stopping.
     bool Post(Job job);
-    // When the driver call running now turns the thread stuck; never, when
-    // none runs. Any thread may ask.
+    // When the driver call running now makes the thread stuck (never, if none).
     Clock::time_point StuckFrom() const;
     bool Stuck() const { return Clock::now() >= StuckFrom(); }
-
-    // Stops the subsystem and ends the thread, waiting at most `bound`, and
-    // not at all for a thread already stuck. Jobs not yet run are dropped.
-    // False when the thread is stuck in the driver: it is left alone, and
-    // the process should end without tearing down what the driver may
-    // still use.
+    // Drops the jobs not yet run, stops the subsystem and ends the thread,
+    // within bound. False when stuck: the process should then end without
+    // running destructors the driver may race with.
     bool Stop(Clock::duration bound = kExitBound);
-    // From now until this object is destroyed, a call to exit() (Qt's own,
-    // when the display goes away) first stops the thread, or, if it is
-    // stuck in the driver, ends the process at once with a failure status:
-    // exit's destructors would tear the driver down under it. Call once
-    // the libraries whose exit handlers matter are loaded.
+    // Until this object is destroyed, exit() (Qt calls it when the display
+    // goes) first stops the thread, or ends the process at once with a
+    // failure status if it is stuck. Call once the libraries are loaded.
     void GuardExit();
 
 private:
@@ -208,9 +154,8 @@ private:
     std::thread thread_;
 };
 
-// Ends the process with status, once the sound thread has stopped: when it
-// is stuck in the driver, output is flushed and the process ends at once,
-// without running destructors that the driver's libraries may race with.
+// Returns status once the thread has stopped, or flushes output and ends
+// the process at once with it when the thread is stuck.
 int FinishProcess(SoundThread& sound, int status);
 
 }  // namespace audio

@@ -169,7 +169,7 @@ void StartOnce(Display* display, const std::string& program, const char* title, 
     figures.content.values.push_back(shown.contentMs);
     if (withMemory) {
         std::this_thread::sleep_for(5s);
-        figures.peak.values.push_back(testing_support::ProcStatus(launched.pid(), "VmHWM") / 1024.0);
+        figures.peak.values.push_back(bench::ProcStatus(launched.pid(), "VmHWM") / 1024.0);
     }
 }
 

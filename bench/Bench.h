@@ -21,6 +21,12 @@
 
 namespace bench {
 
+// A number of /proc/PID/status ("VmHWM" in KiB, "voluntary_ctxt_switches").
+inline long ProcStatus(pid_t pid, const std::string& field)
+{
+    return std::stol("0" + testing_support::Shell("awk '/^" + field + ":/ {print $2}' /proc/" + std::to_string(pid) + "/status"));
+}
+
 using Clock = std::chrono::steady_clock;
 inline constexpr int kDeviceRate = 22050;  // the player's device: mono, signed 16-bit
 inline const char* const kZorbanuTitle = "Zorbanu";

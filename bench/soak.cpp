@@ -131,7 +131,7 @@ Answer MakeAnswer(int kind, const Problem& p)
     }
 }
 
-long ResidentKiB() { return testing_support::ProcStatus(getpid(), "VmRSS"); }
+long ResidentKiB() { return std::stol("0" + testing_support::Shell("awk '/^VmRSS:/ {print $2}' /proc/" + std::to_string(getpid()) + "/status")); }
 
 }  // namespace
 

@@ -187,6 +187,7 @@ void RecorderWindow::BuildFooter(QGridLayout* grid)
     rangeLabel->setBuddy(range_);
     hear_ = MakeButton(tr("Hear a problem"), this);
     restore_ = MakeButton(tr("Restore the original voice"), this);
+    restore_->setObjectName("restore");
     message_ = new QLabel(this);
     message_->setObjectName("message");
     message_->setWordWrap(true);

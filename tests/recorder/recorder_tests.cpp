@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,24 +94,42 @@ TEST(Recorder, SavesTheSpokenWordBesideCopiesOfTheBuiltInClips)
     ASSERT_TRUE(recording(recordForm, true) && recording(recordForm, false));
     const auto form = ReadDiskOutput(own / "5-low.wav");
     EXPECT_LT(std::count(form.begin() + 22, form.begin() + 22 + pause, 0), pause / 10) << "quiet before a number word";
-    const auto buttons = window.findChildren<QPushButton*>();
-    (*std::find_if(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->text() == recorder::RecorderWindow::tr("Restore the original voice"); }))->click();
+    window.findChild<QPushButton*>("restore")->click();
     ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000));
     qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->button(QMessageBox::Yes)->click();
     EXPECT_FALSE(std::filesystem::exists(own));
-    // A microphone whose reads never return (a pipe with a writer that says
-    // nothing): Stop's close hangs, and the window says the sound system is
-    // not answering, not that nothing was heard.
+    // No microphone, then one that does not answer (a pipe with no writer):
+    // each said as it is, and the one that opens once the pipe has a writer,
+    // after its take was answered, is closed at once, so the pipe breaks.
+    // Then one whose reads never return (a writer that says nothing): Stop
+    // hangs in the close, and the window says so.
+    const auto* message = window.findChild<QLabel*>("message");
+    auto says = [&](const QString& text) { return QTest::qWaitFor([&] { return message->text() == text; }, 5000); };
+    const QString noAnswer = recorder::RecorderWindow::tr(
+        "The sound system is not answering, so nothing was recorded. Press Record again in a moment.");
+    setenv("SDL_DISKAUDIOFILEIN", (dir / "none").c_str(), 1);
+    record->click();
+    EXPECT_TRUE(says(recorder::RecorderWindow::tr("No microphone was found, so nothing can be recorded. Plug one in and try again.")));
+    ASSERT_EQ(mkfifo((dir / "deaf").c_str(), 0600), 0);
     ASSERT_EQ(mkfifo((dir / "mute").c_str(), 0600), 0);
+    setenv("SDL_DISKAUDIOFILEIN", (dir / "deaf").c_str(), 1);
+    record->click();
+    EXPECT_TRUE(says(noAnswer)) << message->text().toStdString();
+    signal(SIGPIPE, SIG_IGN);
+    const int deaf = open((dir / "deaf").c_str(), O_WRONLY);
+    fcntl(deaf, F_SETFL, O_NONBLOCK);
+    const std::vector<char> quiet(4096);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return write(deaf, quiet.data(), quiet.size()) < 0 && errno == EPIPE; }, 5000))
+        << "the microphone of a take answered \"not answering\" is still open";
+    close(deaf);
     const int mute = open((dir / "mute").c_str(), O_RDWR);
     setenv("SDL_DISKAUDIOFILEIN", (dir / "mute").c_str(), 1);
     record->click();
     ASSERT_TRUE(recording(record, true));
+    int unread = int(write(mute, quiet.data(), 100));  // the driver is in its read once it took these
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ioctl(mute, FIONREAD, &unread) == 0 && unread == 0; }, 5000));
     record->click();
-    const auto* message = window.findChild<QLabel*>("message");
-    const QString noAnswer = recorder::RecorderWindow::tr(
-        "The sound system is not answering, so nothing was recorded. Press Record again in a moment.");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return message->text() == noAnswer; }, 5000)) << message->text().toStdString();
+    EXPECT_TRUE(says(noAnswer)) << message->text().toStdString();
     close(mute);
 }
 

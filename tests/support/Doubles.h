@@ -40,13 +40,11 @@ struct RecordingPlayer final : speech::ClipPlayer {
             if (onPlay)
                 onPlay();
         }
-        unended.push_back(std::move(then));
-        if (!holdEnds)
-            EndSounds();
+        holdEnds ? unended.push_back(std::move(then)) : then(speech::SoundEnd::Played);
     }
     void EndSounds()
     {
-        for (auto ending = std::exchange(unended, {}); const speech::AfterSound& then : ending)
+        for (const speech::AfterSound& then : std::exchange(unended, {}))
             then(speech::SoundEnd::Played);
     }
     std::vector<std::string> played;

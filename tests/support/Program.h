@@ -95,12 +95,4 @@ struct SoundServer {
     std::unique_ptr<Child> parec;
 };
 
-// A number of /proc/PID/status ("VmHWM" in KiB, "voluntary_ctxt_switches"),
-// of the process, or summed over all its threads.
-inline long ProcStatus(pid_t pid, const std::string& field, bool allThreads = false)
-{
-    const std::string files = "/proc/" + std::to_string(pid) + (allThreads ? "/task/*/status" : "/status");
-    return std::stol("0" + Shell("cat " + files + " | awk '/^" + field + ":/ {n += $2} END {print n}'"));
-}
-
 }  // namespace testing_support
