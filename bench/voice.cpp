@@ -74,7 +74,7 @@ void VoiceFigures(Display* display, const std::string& zorbanu, const std::files
 {
     constexpr int kRuns = 5;
     const std::size_t quiet = kDeviceRate * 6 / 10;  // 0.6 s of silence ends a problem
-    Spread firstSound, firstFrame, cpu, spoken, wakes;
+    Spread firstSound, firstFrame, cpu, spoken, wakes, idle;
     for (int run = 0; run < kRuns; ++run) {
         TempDir out;
         StartWatch watch(display);
@@ -95,6 +95,10 @@ void VoiceFigures(Display* display, const std::string& zorbanu, const std::files
             spoken.values.push_back(double(*speech.lastSound - before) / kDeviceRate);
             std::this_thread::sleep_until(read + 4s);
             wakes.values.push_back(double(WindowThreadWakes(launched.pid()) - wakesBefore));
+            // Idle: the device released (2 s after the last sound), nothing to do.
+            const long idleBefore = WindowThreadWakes(launched.pid());
+            std::this_thread::sleep_for(4s);
+            idle.values.push_back(double(WindowThreadWakes(launched.pid()) - idleBefore));
         }
     }
     std::printf("real voice pack (%s), disk driver, %d runs; median (range)\n", clips.c_str(), kRuns);
@@ -107,6 +111,7 @@ void VoiceFigures(Display* display, const std::string& zorbanu, const std::files
     std::printf("  %-40s %s in %s, %.1f%% of one core\n", "CPU (utime + stime) while Read speaks",
                 cpu.Text("s", 2).c_str(), spoken.Text("s", 2).c_str(), 100 * cpu.Median() / spoken.Median());
     std::printf("  %-40s %s\n", "window thread wake-ups, 4 s from Read", wakes.Text("", 0).c_str());
+    std::printf("  %-40s %s\n", "window thread wake-ups, the next 4 s", idle.Text("", 0).c_str());
 }
 
 // Fork to the first sound of two builds of the program, interleaved, each
