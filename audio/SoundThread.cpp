@@ -135,8 +135,18 @@ Device Audio::Open(Direction direction, const SDL_AudioSpec& want)
         Stop();
     SDL_AudioSpec have{};
     Device device;
-    if (Start())
-        device.id_ = Driver([&] { return SDL_OpenAudioDevice(nullptr, capture, &want, &have, 0); });
+    auto open = [&] {
+        if (Start())
+            device.id_ = Driver([&] { return SDL_OpenAudioDevice(nullptr, capture, &want, &have, 0); });
+    };
+    const bool startedBefore = started_;
+    open();
+    // SDL 2.32's connection dies with its server even while no device is
+    // open: an open that fails on it is tried once more on a fresh one.
+    if (!device && startedBefore && openDevices_ == 0) {
+        Stop();
+        open();
+    }
     if (device) {
         device.bufferBytes_ = have.size;
         device.generation_ = generation_;
