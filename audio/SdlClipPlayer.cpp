@@ -118,8 +118,9 @@ SdlClipPlayer::Speaker::Outcome SdlClipPlayer::Speaker::QueueAndDrain(Audio& aud
                                                                       const std::vector<Bytes>& clips, bool opening)
 {
     const Bytes leadIn(opening ? std::size_t(kBytesPerSecond * kLeadIn.count() / 1000) : 0);
-    std::vector<std::span<const std::uint8_t>> parts{leadIn};
-    parts.insert(parts.end(), clips.begin(), clips.end());
+    std::vector<std::span<const std::uint8_t>> parts(clips.begin(), clips.end());
+    if (opening)
+        parts.insert(parts.begin(), leadIn);
     const std::uint32_t queued = audio.Queued(device);
     std::uint64_t total = queued;
     for (const auto part : parts)
