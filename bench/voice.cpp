@@ -3,7 +3,8 @@
 // first frame with content (the window shows once the first problem has been
 // read), and, as Read speaks the problem once more, the program's CPU time
 // (user + system) and how often its window thread is switched out (each
-// wake-up costs at least one) in the 4 s from the click.
+// wake-up costs at least one) in the 4 s from the click, the 4 s after, and
+// 4 s once the text cursor has stopped blinking.
 //   --first-sound RUNS OTHER_ZORBANU: fork to the first sound (voice pack)
 // and fork to the first frame with content (no clips) of this build's
 // program and of another build's, RUNS interleaved runs each.
@@ -19,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "window/CursorBlink.h"  // before X11's macros
 #include "Bench.h"
 #include "support/Wav.h"
 
@@ -74,7 +76,7 @@ void VoiceFigures(Display* display, const std::string& zorbanu, const std::files
 {
     constexpr int kRuns = 5;
     const std::size_t quiet = kDeviceRate * 6 / 10;  // 0.6 s of silence ends a problem
-    Spread firstSound, firstFrame, cpu, spoken, wakes, idle;
+    Spread firstSound, firstFrame, cpu, spoken, wakes, idle, steady;
     for (int run = 0; run < kRuns; ++run) {
         TempDir out;
         StartWatch watch(display);
@@ -95,10 +97,15 @@ void VoiceFigures(Display* display, const std::string& zorbanu, const std::files
             spoken.values.push_back(double(*speech.lastSound - before) / kDeviceRate);
             std::this_thread::sleep_until(read + 4s);
             wakes.values.push_back(double(WindowThreadWakes(launched.pid()) - wakesBefore));
-            // Idle: the device released (2 s after the last sound), nothing to do.
+            // Idle: the device released (2 s after the last sound), nothing
+            // to do but blink the text cursor; then that stopped too.
             const long idleBefore = WindowThreadWakes(launched.pid());
             std::this_thread::sleep_for(4s);
             idle.values.push_back(double(WindowThreadWakes(launched.pid()) - idleBefore));
+            std::this_thread::sleep_until(read + window::kBlinkTimeout + 1s);
+            const long steadyBefore = WindowThreadWakes(launched.pid());
+            std::this_thread::sleep_for(4s);
+            steady.values.push_back(double(WindowThreadWakes(launched.pid()) - steadyBefore));
         }
     }
     std::printf("real voice pack (%s), disk driver, %d runs; median (range)\n", clips.c_str(), kRuns);
@@ -112,6 +119,7 @@ void VoiceFigures(Display* display, const std::string& zorbanu, const std::files
                 cpu.Text("s", 2).c_str(), spoken.Text("s", 2).c_str(), 100 * cpu.Median() / spoken.Median());
     std::printf("  %-40s %s\n", "window thread wake-ups, 4 s from Read", wakes.Text("", 0).c_str());
     std::printf("  %-40s %s\n", "window thread wake-ups, the next 4 s", idle.Text("", 0).c_str());
+    std::printf("  %-40s %s\n", "the same, once the cursor stops blinking", steady.Text("", 0).c_str());
 }
 
 // Fork to the first sound of two builds of the program, interleaved, each

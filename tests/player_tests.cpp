@@ -161,6 +161,32 @@ TEST_F(DiskPlayer, AFailedOpenIsTriedAgainOnlyAfterTheRetryInterval)
     EXPECT_NE(said.find("no sound"), std::string::npos) << "nor said once";
 }
 
+// A sink that wakes late after a slow open: SDL's disk driver opens its
+// named pipe once a reader comes, 0.7 s on, and the pipe, cut to one page
+// and filled, takes nothing of the reading until 1.6 s after that. The start
+// grace counts from the open's return, so the reading is heard, not cut.
+TEST_F(DiskPlayer, AStreamThatStartsLateAfterASlowOpenIsHeardWhole)
+{
+    ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
+    WriteFile(dir / "a.wav", ConstantClip(4000, 22050 / 2));
+    Awaited<speech::SoundEnd> end;
+    player->PlayClip("a.wav", end.Give());
+    std::this_thread::sleep_for(700ms);
+    const int pipe = open(out.c_str(), O_RDWR | O_NONBLOCK);
+    const std::int16_t fill[2048]{};
+    fcntl(pipe, F_SETPIPE_SZ, sizeof fill);
+    (void)!write(pipe, fill, sizeof fill);
+    std::this_thread::sleep_for(1600ms);
+    std::ptrdiff_t heard = 0;
+    for (pollfd wait{pipe, POLLIN, 0}; heard < 22050 / 2 && poll(&wait, 1, 3000) == 1;) {
+        std::int16_t buffer[2048];
+        heard += std::count(buffer, buffer + std::max<ssize_t>(read(pipe, buffer, sizeof buffer), 0) / 2, 4000);
+    }
+    close(pipe);
+    EXPECT_EQ(end.Wait(), speech::SoundEnd::Played);
+    EXPECT_EQ(heard, 22050 / 2) << "not heard whole";
+}
+
 // Waits, with a bound, until the sound thread is stuck; returns how long.
 audio::Clock::duration UntilStuck(const audio::SoundThread& sound)
 {

@@ -34,7 +34,6 @@ TEST(StreamWatch, ASlowStartIsNoLossAndAStreamThatStopsPlayingIs)
 {
     using Looks = std::vector<std::pair<int, std::uint32_t>>;
     const struct { const char* name; Looks looks; bool lost; } rows[] = {
-        {"one buffer, then nothing for 1.2 s (a stock PulseAudio null sink)", {{0, 66150}, {20, 65126}, {1200, 65126}}, false},
         {"nothing for the start grace", {{0, 66150}, {20, 65126}, {2000, 65126}}, true},
         {"a moment of sound, then nothing for 1.5 s: still starting", {{0, 66150}, {100, 61740}, {1600, 61740}}, false},
         {"a second of sound, then nothing for 0.4 s", {{0, 66150}, {1000, 22050}, {1400, 22050}}, false},

@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "CursorBlink.h"
 #include "QuizWindow.h"
 #include "StartUpWork.h"
 #include "app/CommandLine.h"
@@ -23,6 +24,7 @@ int RunQuiz(audio::SoundThread& sound, const std::filesystem::path& working, int
     // The child's window, its menus and Qt's texts in it are Chinese; the
     // dialogs a parent may meet follow the desktop's language.
     InstallTranslations(QtTexts::SimplifiedChinese);
+    window::CursorBlink blink;
     quiz::ClockRandom random;
     app::SoundLink link(sound);
     audio::SdlClipPlayer speaker(sound, [working] { return speech::ChooseVoiceFolder(working); });
