@@ -65,7 +65,6 @@ Device& Device::operator=(Device&& other) noexcept
         Close();
         id_ = std::exchange(other.id_, 0);
         bufferBytes_ = other.bufferBytes_;
-        generation_ = other.generation_;
         owner_ = std::move(other.owner_);
     }
     return *this;
@@ -80,9 +79,9 @@ void Device::Close()
     std::unique_lock lock(state->mutex);
     if (std::this_thread::get_id() == state->thread) {
         lock.unlock();
-        state->audio->Close(id, generation_);
+        state->audio->Close(id);
     } else if (!state->stopping) {
-        state->Add({Clock::now(), [id, generation = generation_](Audio& audio) { audio.Close(id, generation); }, {}});
+        state->Add({Clock::now(), [id](Audio& audio) { audio.Close(id); }, {}});
     }
 }
 
@@ -117,14 +116,13 @@ bool Audio::Start()
     return started_;
 }
 
-// Closes every device; those still held keep an old generation.
+// Only while no device is open, or as the thread ends: after it, no held
+// device is closed again, as SDL gives its ids anew.
 void Audio::Stop()
 {
     if (started_)
         Driver([] { SDL_AudioQuit(); });
     started_ = reconnect_ = false;
-    ++generation_;
-    openDevices_ = 0;
 }
 
 Device Audio::Open(Direction direction, const SDL_AudioSpec& want)
@@ -149,7 +147,6 @@ Device Audio::Open(Direction direction, const SDL_AudioSpec& want)
     }
     if (device) {
         device.bufferBytes_ = have.size;
-        device.generation_ = generation_;
         device.owner_ = state_.weak_from_this();
         ++openDevices_;
         failureReported_ = failureReported_ && capture;
@@ -164,12 +161,10 @@ Device Audio::Open(Direction direction, const SDL_AudioSpec& want)
     return device;
 }
 
-void Audio::Close(std::uint32_t id, unsigned generation)
+void Audio::Close(std::uint32_t id)
 {
-    if (generation != generation_)
-        return;  // closed as the subsystem stopped
     Driver([id] { SDL_CloseAudioDevice(id); });
-    openDevices_ = std::max(openDevices_ - 1, 0);
+    --openDevices_;
 }
 
 int Audio::Devices(Direction direction)

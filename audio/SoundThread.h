@@ -72,7 +72,6 @@ private:
 
     std::uint32_t id_ = 0;
     std::uint32_t bufferBytes_ = 0;
-    unsigned generation_ = 0;  // the subsystem's start it belongs to
     std::weak_ptr<ThreadState> owner_;
 };
 
@@ -112,13 +111,12 @@ private:
     auto Driver(Call call);
     bool Start();
     void Stop();
-    void Close(std::uint32_t id, unsigned generation);
+    void Close(std::uint32_t id);
     void ReportFailure();
 
     ThreadState& state_;
     Clock::time_point posted_;  // of the job running now
     bool started_ = false;
-    unsigned generation_ = 1;
     bool cardFailed_ = false;  // no server answered, and the card could not be opened directly
     bool reconnect_ = false;   // a device was lost since the subsystem started
     int openDevices_ = 0;

@@ -3,8 +3,9 @@
 // plays, is still starting, or is lost; no SDL call. A new stream may not
 // drain at first (a sink waking, a headset, PulseAudio's stock null sink,
 // which takes a buffer and then nothing for 1.2 s): it is not lost before
-// kStartGrace from the open. Once it has played kArmedAfter, one that stops
-// draining for kStallLimit is lost (a server that died without saying so).
+// kStartGrace from the open's return. Once it has played kArmedAfter, one
+// that stops draining for kStallLimit is lost (a server that died without
+// saying so).
 
 #include <chrono>
 #include <cstdint>

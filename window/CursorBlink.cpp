@@ -25,6 +25,7 @@ bool CursorBlink::eventFilter(QObject*, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:
     case QEvent::InputMethod:
+    case QEvent::WindowActivate:
         if (QApplication::cursorFlashTime() != flashTime_)
             QApplication::setCursorFlashTime(flashTime_);
         timeout_.start();

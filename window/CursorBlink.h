@@ -1,8 +1,9 @@
 #pragma once
 // Stops the text cursor blinking once no key, click or wheel has come for
 // kBlinkTimeout, as GNOME does, so that a window left alone does not wake
-// twice a second to blink; the next input starts it blinking again. It
-// changes the application's cursor flash time, and nothing else.
+// twice a second to blink; the next input, or the window made active again,
+// starts it blinking again. It changes the application's cursor flash time,
+// and nothing else.
 
 #include <QObject>
 #include <QTimer>
