@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QStyleHints>
 
 namespace window {
 
