@@ -1,7 +1,5 @@
 // The real SDL clip player on SDL's disk driver, which writes every sample
-// it plays (22050 Hz mono 16-bit) to a file the test reads back. CTest runs
-// each row in a process of its own: after another row in the same process,
-// SDL's driver may take more of a queue before its first write blocks.
+// it plays (22050 Hz mono 16-bit) to a file the test reads back.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -149,20 +147,25 @@ TEST_F(DiskPlayer, AFailedOpenIsTriedAgainOnlyAfterTheRetryInterval)
 }
 
 // A sink that wakes late after a slow open: SDL's disk driver opens its
-// named pipe once a reader comes, 0.7 s on, and the pipe, cut to one page
-// and filled, takes nothing of the reading until 1.6 s after that. The start
-// grace counts from the open's return, so the reading is heard, not cut.
+// named pipe once a reader comes, 0.7 s on. The pipe, cut to one page, is
+// full before then (a writer of the test's keeps its bytes while no reader
+// is left), so the driver's first write blocks, and the pipe takes nothing of
+// the reading until 1.6 s after the open. The start grace counts from the
+// open's return, so the reading is heard, not cut.
 TEST_F(DiskPlayer, AStreamThatStartsLateAfterASlowOpenIsHeardWhole)
 {
     ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
+    const int both = open(out.c_str(), O_RDWR | O_NONBLOCK);
+    const int filler = open(out.c_str(), O_WRONLY | O_NONBLOCK);
+    fcntl(both, F_SETPIPE_SZ, 4096);
+    for (std::size_t size : {512, 1})  // full to the byte
+        while (write(filler, std::vector<char>(size).data(), size) > 0) {}
+    close(both);  // no reader: the driver's open waits
     WriteFile(dir / "a.wav", ConstantClip(4000, 22050 / 2));
     Awaited<speech::SoundEnd> end;
     player->PlayClip("a.wav", end.Give());
     std::this_thread::sleep_for(700ms);
-    const int pipe = open(out.c_str(), O_RDWR | O_NONBLOCK);
-    fcntl(pipe, F_SETPIPE_SZ, 4096);
-    for (std::size_t size : {512, 1})  // full to the byte: the driver's first write blocks
-        while (write(pipe, std::vector<char>(size).data(), size) > 0) {}
+    const int pipe = open(out.c_str(), O_RDONLY | O_NONBLOCK);
     std::this_thread::sleep_for(1600ms);
     std::ptrdiff_t heard = 0;
     for (pollfd wait{pipe, POLLIN, 0}; heard < 22050 / 2 && poll(&wait, 1, 3000) == 1;) {
@@ -170,6 +173,7 @@ TEST_F(DiskPlayer, AStreamThatStartsLateAfterASlowOpenIsHeardWhole)
         heard += std::count(buffer, buffer + std::max<ssize_t>(read(pipe, buffer, sizeof buffer), 0) / 2, 4000);
     }
     close(pipe);
+    close(filler);
     EXPECT_EQ(end.Wait(), speech::SoundEnd::Played);
     EXPECT_EQ(heard, 22050 / 2) << "not heard whole";
 }
