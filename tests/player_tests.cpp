@@ -165,14 +165,14 @@ TEST_F(DiskPlayer, AStreamThatStartsLateAfterASlowOpenIsHeardWhole)
     Awaited<speech::SoundEnd> end;
     player->PlayClip("a.wav", end.Give());
     std::this_thread::sleep_for(700ms);
-    const int pipe = open(out.c_str(), O_RDONLY | O_NONBLOCK);
+    const int reader = open(out.c_str(), O_RDONLY | O_NONBLOCK);
     std::this_thread::sleep_for(1600ms);
     std::ptrdiff_t heard = 0;
-    for (pollfd wait{pipe, POLLIN, 0}; heard < 22050 / 2 && poll(&wait, 1, 3000) == 1;) {
+    for (pollfd wait{reader, POLLIN, 0}; heard < 22050 / 2 && poll(&wait, 1, 3000) == 1;) {
         std::int16_t buffer[2048];
-        heard += std::count(buffer, buffer + std::max<ssize_t>(read(pipe, buffer, sizeof buffer), 0) / 2, 4000);
+        heard += std::count(buffer, buffer + std::max<ssize_t>(read(reader, buffer, sizeof buffer), 0) / 2, 4000);
     }
-    close(pipe);
+    close(reader);
     close(filler);
     EXPECT_EQ(end.Wait(), speech::SoundEnd::Played);
     EXPECT_EQ(heard, 22050 / 2) << "not heard whole";

@@ -1,22 +1,31 @@
 #include "CursorBlink.h"
 
-#include <QApplication>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QStyleHints>
 
 namespace window {
+namespace {
 
-CursorBlink::CursorBlink() : flashTime_(QApplication::cursorFlashTime())
+// 0: Qt stops the blink timer and shows the cursor steadily. -1: the
+// desktop's own flash time again, followed as it changes.
+constexpr int kSteady = 0;
+constexpr int kDesktops = -1;
+
+}  // namespace
+
+CursorBlink::CursorBlink()
 {
     timeout_.setSingleShot(true);
     timeout_.setInterval(kBlinkTimeout);
-    // A steady cursor, shown: Qt stops the blink timer when the time is 0.
-    connect(&timeout_, &QTimer::timeout, this, [] { QApplication::setCursorFlashTime(0); });
-    QApplication::instance()->installEventFilter(this);
+    connect(&timeout_, &QTimer::timeout, this, [] { QGuiApplication::styleHints()->setCursorFlashTime(kSteady); });
+    QGuiApplication::instance()->installEventFilter(this);
     timeout_.start();
 }
 
-CursorBlink::~CursorBlink() { QApplication::instance()->removeEventFilter(this); }
+CursorBlink::~CursorBlink() { QGuiApplication::instance()->removeEventFilter(this); }
 
+// Setting the flash time it already has costs nothing: Qt ignores it.
 bool CursorBlink::eventFilter(QObject*, QEvent* event)
 {
     switch (event->type()) {
@@ -25,8 +34,7 @@ bool CursorBlink::eventFilter(QObject*, QEvent* event)
     case QEvent::Wheel:
     case QEvent::InputMethod:
     case QEvent::WindowActivate:
-        if (QApplication::cursorFlashTime() != flashTime_)
-            QApplication::setCursorFlashTime(flashTime_);
+        QGuiApplication::styleHints()->setCursorFlashTime(kDesktops);
         timeout_.start();
         break;
     default:

@@ -2,8 +2,8 @@
 // Stops the text cursor blinking once no key, click or wheel has come for
 // kBlinkTimeout, as GNOME does, so that a window left alone does not wake
 // twice a second to blink; the next input, or the window made active again,
-// starts it blinking again. It changes the application's cursor flash time,
-// and nothing else.
+// starts it blinking again at the desktop's rate. It changes the
+// application's cursor flash time, and nothing else.
 
 #include <QObject>
 #include <QTimer>
@@ -23,7 +23,6 @@ protected:
 
 private:
     QTimer timeout_;
-    int flashTime_;  // the desktop's, restored on input
 };
 
 }  // namespace window
